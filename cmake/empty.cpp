@@ -1,0 +1,1 @@
+// Shared libraries are made of their whole _core archive; this unit is empty.

@@ -1,0 +1,58 @@
+// The common call frame of the exported functions.
+#include "call_frame.h"
+
+namespace netmgr {
+
+bool CallFrame::started() {
+  if (library().started.load()) return true;
+  library().globalError.store(SNMPAPI_NOT_INITIALIZED);
+  return false;
+}
+
+ObjectHeader* CallFrame::validate(ObjectKind kind, const void* handle, uint32_t errorCode) {
+  ObjectHeader* object = findLive(kind, handle);
+  if (!object) {
+    fail(errorCode);
+    return nullptr;
+  }
+  if (kind != ObjectKind::session && !isLiveSession(object->session)) {
+    fail(SNMPAPI_SESSION_INVALID);
+    return nullptr;
+  }
+  if (!session_) session_ = object->session;
+  return object;
+}
+
+Session* CallFrame::session(HSNMP_SESSION handle) {
+  return reinterpret_cast<Session*>(validate(ObjectKind::session, handle, SNMPAPI_SESSION_INVALID));
+}
+
+Entity* CallFrame::entity(HSNMP_ENTITY handle) {
+  return reinterpret_cast<Entity*>(validate(ObjectKind::entity, handle, SNMPAPI_ENTITY_INVALID));
+}
+
+Context* CallFrame::context(HSNMP_CONTEXT handle) {
+  return reinterpret_cast<Context*>(validate(ObjectKind::context, handle, SNMPAPI_CONTEXT_INVALID));
+}
+
+Pdu* CallFrame::pdu(HSNMP_PDU handle) {
+  return reinterpret_cast<Pdu*>(validate(ObjectKind::pdu, handle, SNMPAPI_PDU_INVALID));
+}
+
+BindingList* CallFrame::list(HSNMP_VBL handle) {
+  return reinterpret_cast<BindingList*>(validate(ObjectKind::list, handle, SNMPAPI_VBL_INVALID));
+}
+
+void CallFrame::beginWork() {
+  if (session_) session_->lastError.store(0);
+}
+
+SNMPAPI_STATUS CallFrame::fail(uint32_t code) {
+  library().globalError.store(code);
+  // The session may have been closed meanwhile; its error word is only
+  // written while it is still registered.
+  if (session_ && isLiveSession(session_)) session_->lastError.store(code);
+  return SNMPAPI_FAILURE;
+}
+
+}  // namespace netmgr

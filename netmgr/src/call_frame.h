@@ -1,0 +1,54 @@
+// The frame every export (except SnmpGetLastError and SnmpStartup) runs
+// in: reset the global last error, refuse while the library is stopped,
+// validate handle arguments in argument order, clear the owning session's
+// last error, and on failure record the code globally and in the session.
+#pragma once
+
+#include "handles.h"
+#include "library.h"
+#include "session.h"
+#include "winsnmp.h"
+
+namespace netmgr {
+
+struct Entity;
+struct Context;
+struct Pdu;
+struct BindingList;
+
+class CallFrame {
+ public:
+  CallFrame() { library().globalError.store(0); }
+
+  // False (error 18) while the library is not started.
+  [[nodiscard]] bool started();
+
+  // Each returns the object when the handle names a live object of its
+  // kind whose owning session is live; otherwise null, with the kind's
+  // error (13, 5, 3, 12, 15) recorded. The first valid object's session
+  // becomes the session that failures are recorded in.
+  Session* session(HSNMP_SESSION handle);
+  Entity* entity(HSNMP_ENTITY handle);
+  Context* context(HSNMP_CONTEXT handle);
+  Pdu* pdu(HSNMP_PDU handle);
+  BindingList* list(HSNMP_VBL handle);
+
+  // Validation is over: clears the known session's last error.
+  void beginWork();
+
+  // Records `code` globally and in the known session; returns failure.
+  SNMPAPI_STATUS fail(uint32_t code);
+  template <class Handle>
+  Handle failWith(uint32_t code) {
+    fail(code);
+    return nullptr;
+  }
+  Session* knownSession() const { return session_; }
+
+ private:
+  ObjectHeader* validate(ObjectKind kind, const void* handle, uint32_t errorCode);
+
+  Session* session_ = nullptr;
+};
+
+}  // namespace netmgr

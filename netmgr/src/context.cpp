@@ -1,0 +1,91 @@
+// Context exports: creation from octets, copy out, release.
+#include "context.h"
+
+#include "call_frame.h"
+#include "descriptors.h"
+
+#include <cstring>
+
+namespace netmgr {
+namespace {
+platform::CountedHeap& contextHeap() { return heapOf(ObjectKind::context); }
+}
+
+void releaseContext(Context* context) {
+  contextHeap().release(context->community);
+  contextHeap().dispose(context);
+}
+
+void releaseAllContexts() {
+  for (ObjectHeader* object : liveObjects(ObjectKind::context)) {
+    if (retireObject(ObjectKind::context, object)) releaseContext(reinterpret_cast<Context*>(object));
+  }
+}
+
+}  // namespace netmgr
+
+using namespace netmgr;
+
+extern "C" {
+
+HSNMP_CONTEXT SnmpStrToContext(HSNMP_SESSION sessionHandle, smiLPCOCTETS community) {
+  CallFrame frame;
+  if (!frame.started()) return nullptr;
+  Session* session = frame.session(sessionHandle);
+  if (!session) return nullptr;
+  frame.beginWork();
+  if (!community || (community->len > 0 && !community->ptr)) {
+    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_CONTEXT_UNKNOWN);
+  }
+
+  Context* context = contextHeap().make<Context>();
+  auto* copy = context ? static_cast<smiBYTE*>(contextHeap().allocate(size_t{community->len} + 1))
+                       : nullptr;
+  if (!copy) {
+    contextHeap().dispose(context);
+    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
+  }
+  if (community->len > 0) std::memcpy(copy, community->ptr, community->len);
+  copy[community->len] = 0;
+  context->header.session = session;
+  context->header.serial = nextSerial();
+  context->syntax = SNMP_SYNTAX_OCTETS;
+  context->length = community->len;
+  context->community = copy;
+  if (!registerObject(ObjectKind::context, &context->header)) {
+    releaseContext(context);
+    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
+  }
+  return context;
+}
+
+SNMPAPI_STATUS SnmpContextToStr(HSNMP_CONTEXT handle, smiLPOCTETS community) {
+  CallFrame frame;
+  if (!frame.started()) return SNMPAPI_FAILURE;
+  Context* context = frame.context(handle);
+  if (!context) return SNMPAPI_FAILURE;
+  frame.beginWork();
+  if (!community) return frame.fail(SNMPAPI_NO_OUTPUT_DESCRIPTOR);
+  community->len = 0;
+  community->ptr = nullptr;
+  if (context->length == 0) return SNMPAPI_SUCCESS;
+  auto* copy = static_cast<smiBYTE*>(allocateDescriptor(context->length));
+  if (!copy) return frame.fail(SNMPAPI_ALLOC_ERROR);
+  std::memcpy(copy, context->community, context->length);
+  community->len = context->length;
+  community->ptr = copy;
+  return SNMPAPI_SUCCESS;
+}
+
+SNMPAPI_STATUS SnmpFreeContext(HSNMP_CONTEXT handle) {
+  CallFrame frame;
+  if (!frame.started()) return SNMPAPI_FAILURE;
+  Context* context = frame.context(handle);
+  if (!context) return SNMPAPI_FAILURE;
+  frame.beginWork();
+  if (!retireObject(ObjectKind::context, &context->header)) return frame.fail(SNMPAPI_CONTEXT_INVALID);
+  releaseContext(context);
+  return SNMPAPI_SUCCESS;
+}
+
+}  // extern "C"

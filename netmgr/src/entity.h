@@ -1,0 +1,30 @@
+// Entities: agent addresses with their timeout, retry count and port.
+// Timeouts are kept in milliseconds and given in centiseconds at the
+// interface.
+#pragma once
+
+#include "handles.h"
+
+#include <cstdint>
+
+namespace netmgr {
+
+struct Entity {
+  ObjectHeader header;
+  uint32_t policyTimeout;  // milliseconds
+  uint32_t actualTimeout;  // milliseconds
+  uint32_t policyRetry;
+  uint32_t actualRetry;
+  char* address;           // the text exactly as given
+  uint16_t port;           // 0: the message kind's default port
+};
+
+constexpr uint32_t kDefaultTimeoutMs = 5000;
+constexpr uint32_t kDefaultRetry = 4;
+
+// Releases an entity that was already retired from its table.
+void releaseEntity(Entity* entity);
+// Clean-up: releases every entity still registered.
+void releaseAllEntities();
+
+}  // namespace netmgr

@@ -1,0 +1,119 @@
+// The six handle tables and the library-wide lock around them: the sorted
+// tables are not safe for concurrent use, and every lookup, insertion and
+// removal happens under this one lock.
+#include "handles.h"
+
+#include <mutex>
+
+namespace netmgr {
+namespace {
+
+std::mutex tableLock;
+HTREE tables[kObjectKinds] = {};
+
+platform::CountedHeap kindHeaps[kObjectKinds];
+
+int indexOf(ObjectKind kind) { return static_cast<int>(kind); }
+
+ObjectHeader* findLocked(ObjectKind kind, const void* handle) {
+  HTREE table = tables[indexOf(kind)];
+  if (!table || !handle) return nullptr;
+  auto* object = static_cast<ObjectHeader*>(TreeFindItem(table, TREE_FIND_BY_KEY, &handle));
+  if (!object || object != handle || object->marker != markerOf(kind)) return nullptr;
+  return object;
+}
+
+}  // namespace
+
+uint32_t markerOf(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::session: return kSessionMarker;
+    case ObjectKind::entity: return kEntityMarker;
+    case ObjectKind::context: return kContextMarker;
+    case ObjectKind::varbind: return kVarbindMarker;
+    case ObjectKind::list: return kListMarker;
+    case ObjectKind::pdu: return kPduMarker;
+  }
+  return 0;
+}
+
+platform::CountedHeap& heapOf(ObjectKind kind) { return kindHeaps[indexOf(kind)]; }
+
+bool createHandleTables() {
+  std::lock_guard guard(tableLock);
+  // Order of creation: sessions, entities, contexts, varbinds, lists, PDUs.
+  for (int kind = 0; kind < kObjectKinds; ++kind) {
+    HTREE table = TreeCreate(TREE_KIND_SORTED_TABLE);
+    LONG keyKind = TREE_KEY_POINTER, keyOffset = 0;
+    if (!table || !TreeControl(table, TREE_CONTROL_KEY_KIND, &keyKind) ||
+        !TreeControl(table, TREE_CONTROL_KEY_OFFSET, &keyOffset)) {
+      TreeDelete(table);
+      for (int created = 0; created < kind; ++created) {
+        TreeDelete(tables[created]);
+        tables[created] = nullptr;
+      }
+      return false;
+    }
+    tables[kind] = table;
+  }
+  return true;
+}
+
+void deleteHandleTables() {
+  std::lock_guard guard(tableLock);
+  for (HTREE& table : tables) {
+    TreeDelete(table);
+    table = nullptr;
+  }
+}
+
+bool registerObject(ObjectKind kind, ObjectHeader* object) {
+  object->self = object;
+  object->marker = markerOf(kind);
+  std::lock_guard guard(tableLock);
+  HTREE table = tables[indexOf(kind)];
+  if (table && TreeInsertItem(table, object, nullptr, nullptr, 0, 0)) return true;
+  object->marker = 0;
+  return false;
+}
+
+ObjectHeader* findLive(ObjectKind kind, const void* handle) {
+  std::lock_guard guard(tableLock);
+  return findLocked(kind, handle);
+}
+
+bool isLiveSession(const Session* session) {
+  return findLive(ObjectKind::session, session) != nullptr;
+}
+
+bool retireObject(ObjectKind kind, ObjectHeader* object) {
+  std::lock_guard guard(tableLock);
+  if (!findLocked(kind, object)) return false;
+  object->marker = 0;
+  TreeDeleteItem(tables[indexOf(kind)], object);
+  return true;
+}
+
+std::vector<ObjectHeader*> liveObjects(ObjectKind kind) {
+  std::vector<ObjectHeader*> objects;
+  std::lock_guard guard(tableLock);
+  HTREE table = tables[indexOf(kind)];
+  if (!table) return objects;
+  LONG position = -1;
+  for (void* item = TreeGetItem(table, nullptr, &position, TREE_GET_FIRST); item;
+       item = TreeGetItem(table, &position, &position, TREE_GET_NEXT)) {
+    objects.push_back(static_cast<ObjectHeader*>(item));
+  }
+  return objects;
+}
+
+long countLive(ObjectKind kind) {
+  std::lock_guard guard(tableLock);
+  HTREE table = tables[indexOf(kind)];
+  if (!table) return 0;
+  LONG last = -1;
+  TreeGetItem(table, nullptr, &last, TREE_GET_LAST);
+  return last + 1;
+}
+
+}  // namespace netmgr
