@@ -243,6 +243,61 @@ NETMGR_API HSNMP_CONTEXT WINAPI SnmpStrToContext(HSNMP_SESSION session, smiLPCOC
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpContextToStr(HSNMP_CONTEXT context, smiLPOCTETS community);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpFreeContext(HSNMP_CONTEXT context);
 
+/* Sessions, sending and receiving. */
+NETMGR_API HSNMP_SESSION WINAPI SnmpOpen(HWND window, UINT message);
+/* flags: SNMPAPI_NOTIFY_*; target: a window handle (mode 1) or a thread
+ * identifier (mode 2). */
+NETMGR_API HSNMP_SESSION WINAPI SnmpOpenEx(smiUINT32 flags, ULONG_PTR target, UINT message);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpClose(HSNMP_SESSION session);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpSendMsg(HSNMP_SESSION session, HSNMP_ENTITY source,
+                                             HSNMP_ENTITY destination, HSNMP_CONTEXT context,
+                                             HSNMP_PDU pdu);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY source,
+                                             LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context,
+                                             LPHSNMP_PDU pdu);
+
+/* PDUs. */
+NETMGR_API HSNMP_PDU WINAPI SnmpCreatePdu(HSNMP_SESSION session, smiINT type, smiINT32 requestId,
+                                          smiINT errorStatus, smiINT errorIndex, HSNMP_VBL list);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpGetPduData(HSNMP_PDU pdu, smiLPINT type, smiLPINT32 requestId,
+                                                smiLPINT errorStatus, smiLPINT errorIndex,
+                                                LPHSNMP_VBL list);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpSetPduData(HSNMP_PDU pdu, const smiINT* type,
+                                                const smiINT32* requestId, const smiINT* nonRepeaters,
+                                                const smiINT* maxRepetitions, const HSNMP_VBL* list);
+NETMGR_API HSNMP_PDU WINAPI SnmpDuplicatePdu(HSNMP_SESSION session, HSNMP_PDU pdu);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpFreePdu(HSNMP_PDU pdu);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpSetV1TrapPduData(HSNMP_PDU pdu, smiLPCOID enterprise,
+                                                      smiLPCOCTETS agentAddress,
+                                                      const smiINT* genericTrap,
+                                                      const smiINT* specificTrap,
+                                                      const smiTIMETICKS* timeStamp);
+
+/* Variable-binding lists. Indices run from 1 to the count. */
+NETMGR_API HSNMP_VBL WINAPI SnmpCreateVbl(HSNMP_SESSION session, smiLPCOID name, smiLPCVALUE value);
+NETMGR_API HSNMP_VBL WINAPI SnmpDuplicateVbl(HSNMP_SESSION session, HSNMP_VBL list);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpFreeVbl(HSNMP_VBL list);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpCountVbl(HSNMP_VBL list);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpGetVb(HSNMP_VBL list, smiUINT32 index, smiLPOID name,
+                                           smiLPVALUE value);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpSetVb(HSNMP_VBL list, smiUINT32 index, smiLPCOID name,
+                                           smiLPCVALUE value);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpDeleteVb(HSNMP_VBL list, smiUINT32 index);
+
+/* Descriptors, messages and object identifiers. */
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpFreeDescriptor(smiUINT32 syntax, smiLPOPAQUE descriptor);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpEncodeMsg(HSNMP_SESSION session, HSNMP_ENTITY source,
+                                               HSNMP_ENTITY destination, HSNMP_CONTEXT context,
+                                               HSNMP_PDU pdu, smiLPOCTETS message);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpDecodeMsg(HSNMP_SESSION session, LPHSNMP_ENTITY source,
+                                               LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context,
+                                               LPHSNMP_PDU pdu, smiLPCOCTETS message);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpStrToOid(LPCSTR text, smiLPOID oid);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidToStr(smiLPCOID oid, smiUINT32 size, LPSTR buffer);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCopy(smiLPOID source, smiLPOID destination);
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCompare(smiLPCOID first, smiLPCOID second,
+                                                smiUINT32 maximumLength, smiLPINT result);
+
 /* Diagnostics. */
 NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpDebugSetLevel(smiUINT32 level);
 NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpDebugOutputHandles(void);
