@@ -58,3 +58,28 @@ function(orvane_check_exports)
             ${ARG_DEF} $<TARGET_FILE:${ARG_LIBRARY}>)
   set_tests_properties(${ARG_LIBRARY}.exports PROPERTIES LABELS unit)
 endfunction()
+
+# orvane_add_fuzzer(NAME SOURCES ... LIBS ... SEEDS dir [SECONDS n])
+# A libFuzzer target, built only when ORVANE_FUZZ is on. CTest runs it for a
+# bounded time (label fuzz) over a working corpus in the build folder that
+# starts from the committed seed files.
+function(orvane_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "SEEDS;SECONDS" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  if(NOT ORVANE_FUZZ)
+    return()
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 20)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${ARG_INCLUDES})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name}.fuzz
+    COMMAND ${name} -max_total_time=${ARG_SECONDS} -timeout=10 -rss_limit_mb=2048
+            -print_final_stats=1 ${corpus} ${ARG_SEEDS})
+  set_tests_properties(${name}.fuzz PROPERTIES LABELS fuzz TIMEOUT ${ARG_SECONDS}0)
+endfunction()
