@@ -50,7 +50,7 @@ typedef int(WINAPI* DatagramErrorCallback)(void* user);
 
 class UDPWIRE_API CDatagramSocket {
   // First field: the class register is keyed by it.
-  CDatagramSocket* m_self;
+  [[maybe_unused]] CDatagramSocket* m_self;
 
  public:
   // The spare arguments are kept for the owner and not used here.

@@ -12,7 +12,7 @@
 
 class UDPWIRE_API CPtrList {
   // First field: the class register is keyed by it.
-  CPtrList* m_self;
+  [[maybe_unused]] CPtrList* m_self;
 
  public:
   explicit CPtrList(void* owner);
