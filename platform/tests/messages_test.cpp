@@ -82,7 +82,7 @@ TEST_F(Messages, PostThreadMessageFailsUntilTheThreadHasAQueue) {
   HANDLE thread = CreateThread(nullptr, 0, body, go, 0, &id);
   EXPECT_FALSE(PostThreadMessage(id, WM_USER + 5, 0, 0));
   SetEvent(go);
-  for (int i = 0; i < 1000 && stage != 1; ++i) Sleep(1);
+  for (int i = 0; i < 10000 && stage != 1; ++i) Sleep(1);
   EXPECT_TRUE(PostThreadMessage(id, WM_USER + 5, 0, 0));
   ASSERT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0);
   DWORD code = 0;

@@ -97,10 +97,10 @@ TEST(Threads, SelfSuspendedThreadWaitsForResume) {
   };
   HANDLE thread = CreateThread(nullptr, 0, body, nullptr, 0, nullptr);
   ASSERT_NE(thread, nullptr);
-  for (int i = 0; i < 1000 && stage != 1; ++i) Sleep(1);
+  for (int i = 0; i < 10000 && stage != 1; ++i) Sleep(1);
   EXPECT_EQ(WaitForSingleObject(thread, 20), WAIT_TIMEOUT);
   EXPECT_EQ(stage, 1);
-  for (int i = 0; i < 1000 && ResumeThread(thread) == 0; ++i) Sleep(1);
+  for (int i = 0; i < 10000 && ResumeThread(thread) == 0; ++i) Sleep(1);
   ASSERT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0);
   EXPECT_EQ(stage, 2);
   EXPECT_EQ(SuspendThread(thread), static_cast<DWORD>(-1));  // not the caller

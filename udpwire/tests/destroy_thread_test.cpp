@@ -90,7 +90,7 @@ TEST_F(DestroyThread, StuckThreadIsReportedAndTerminatedAfterElevenAttempts) {
   EXPECT_EQ(boxText, expected);
   EXPECT_FALSE(boxCaption.empty());
   EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
-  for (int i = 0; i < 1000 && !stuckThreadWoke; ++i) Sleep(1);
+  for (int i = 0; i < 10000 && !stuckThreadWoke; ++i) Sleep(1);
   EXPECT_TRUE(stuckThreadWoke);
   CloseHandle(never);
 }

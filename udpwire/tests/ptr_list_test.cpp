@@ -78,8 +78,12 @@ TEST(PtrList, ProducerAndConsumerOnTwoThreads) {
   };
   HANDLE producer = CreateThread(nullptr, 0, produce, nullptr, 0, nullptr);
   uintptr_t expected = 1;
-  for (int spins = 0; expected <= kEntries && spins < 50000000; ++spins) {
-    if (list.IsEmpty()) continue;
+  for (int idle = 0; expected <= kEntries && idle < 10000000;) {
+    if (list.IsEmpty()) {
+      ++idle;
+      Sleep(0);  // let the producer run
+      continue;
+    }
     ASSERT_EQ(list.RemoveHead(), item(expected));
     ++expected;
   }

@@ -138,7 +138,7 @@ TEST(SocketEngine, DeletingTheSocketStopsItsCallbacks) {
   CDatagramSocket a(&senderInbox, nullptr, 0);
   ASSERT_EQ(a.CreateSocket(nullptr), 0);
   for (int i = 0; i < 200; ++i) a.Write(4, const_cast<char*>("busy"), "127.0.0.1", portB);
-  for (int i = 0; i < 1000 && watch.callbacks == 0; ++i) Sleep(1);
+  for (int i = 0; i < 10000 && watch.callbacks == 0; ++i) Sleep(1);
   delete b;  // while datagrams still arrive
   watch.deleted = true;
   for (int i = 0; i < 100; ++i) a.Write(4, const_cast<char*>("late"), "127.0.0.1", portB);
