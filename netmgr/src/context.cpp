@@ -11,6 +11,27 @@ namespace {
 platform::CountedHeap& contextHeap() { return heapOf(ObjectKind::context); }
 }
 
+Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
+  Context* context = contextHeap().make<Context>();
+  auto* copy = context ? static_cast<smiBYTE*>(contextHeap().allocate(size_t{length} + 1)) : nullptr;
+  if (!copy) {
+    contextHeap().dispose(context);
+    return nullptr;
+  }
+  if (length > 0) std::memcpy(copy, community, length);
+  copy[length] = 0;
+  context->header.session = session;
+  context->header.serial = nextSerial();
+  context->syntax = SNMP_SYNTAX_OCTETS;
+  context->length = length;
+  context->community = copy;
+  if (!registerObject(ObjectKind::context, &context->header)) {
+    releaseContext(context);
+    return nullptr;
+  }
+  return context;
+}
+
 void releaseContext(Context* context) {
   contextHeap().release(context->community);
   contextHeap().dispose(context);
@@ -38,24 +59,8 @@ HSNMP_CONTEXT SnmpStrToContext(HSNMP_SESSION sessionHandle, smiLPCOCTETS communi
     return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_CONTEXT_UNKNOWN);
   }
 
-  Context* context = contextHeap().make<Context>();
-  auto* copy = context ? static_cast<smiBYTE*>(contextHeap().allocate(size_t{community->len} + 1))
-                       : nullptr;
-  if (!copy) {
-    contextHeap().dispose(context);
-    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
-  }
-  if (community->len > 0) std::memcpy(copy, community->ptr, community->len);
-  copy[community->len] = 0;
-  context->header.session = session;
-  context->header.serial = nextSerial();
-  context->syntax = SNMP_SYNTAX_OCTETS;
-  context->length = community->len;
-  context->community = copy;
-  if (!registerObject(ObjectKind::context, &context->header)) {
-    releaseContext(context);
-    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
-  }
+  Context* context = createContext(session, community->ptr, community->len);
+  if (!context) return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
   return context;
 }
 

@@ -13,6 +13,9 @@ struct Context {
   smiBYTE* community;    // private copy with one zero octet after it
 };
 
+// Creates and registers a context of `session` holding a copy of the
+// community octets. Null when memory runs out.
+Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length);
 void releaseContext(Context* context);
 // Clean-up: releases every context still registered.
 void releaseAllContexts();

@@ -2,6 +2,7 @@
 #include "entity.h"
 
 #include "call_frame.h"
+#include "library.h"
 
 #include <cstring>
 
@@ -19,6 +20,28 @@ uint32_t timeoutFromCentiseconds(smiTIMETICKS centiseconds) {
 }
 
 }  // namespace
+
+Entity* createEntity(Session* session, const char* address) {
+  Entity* entity = entityHeap().make<Entity>();
+  size_t length = std::strlen(address);
+  char* text = entity ? static_cast<char*>(entityHeap().allocate(length + 1)) : nullptr;
+  if (!text) {
+    entityHeap().dispose(entity);
+    return nullptr;
+  }
+  std::memcpy(text, address, length + 1);
+  entity->header.session = session;
+  entity->header.serial = nextSerial();
+  entity->policyTimeout = entity->actualTimeout = kDefaultTimeoutMs;
+  entity->policyRetry = entity->actualRetry = kDefaultRetry;
+  entity->address = text;
+  entity->port = 0;
+  if (!registerObject(ObjectKind::entity, &entity->header)) {
+    releaseEntity(entity);
+    return nullptr;
+  }
+  return entity;
+}
 
 void releaseEntity(Entity* entity) {
   entityHeap().release(entity->address);
@@ -45,24 +68,8 @@ HSNMP_ENTITY SnmpStrToEntity(HSNMP_SESSION sessionHandle, LPCSTR address) {
   frame.beginWork();
   if (!address) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ENTITY_UNKNOWN);
 
-  Entity* entity = entityHeap().make<Entity>();
-  size_t length = std::strlen(address);
-  char* text = entity ? static_cast<char*>(entityHeap().allocate(length + 1)) : nullptr;
-  if (!text) {
-    entityHeap().dispose(entity);
-    return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
-  }
-  std::memcpy(text, address, length + 1);
-  entity->header.session = session;
-  entity->header.serial = nextSerial();
-  entity->policyTimeout = entity->actualTimeout = kDefaultTimeoutMs;
-  entity->policyRetry = entity->actualRetry = kDefaultRetry;
-  entity->address = text;
-  entity->port = 0;
-  if (!registerObject(ObjectKind::entity, &entity->header)) {
-    releaseEntity(entity);
-    return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
-  }
+  Entity* entity = createEntity(session, address);
+  if (!entity) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
   return entity;
 }
 

@@ -22,6 +22,9 @@ struct Entity {
 constexpr uint32_t kDefaultTimeoutMs = 5000;
 constexpr uint32_t kDefaultRetry = 4;
 
+// Creates and registers an entity of `session` with the initial settings
+// and a copy of `address`. Null when memory runs out.
+Entity* createEntity(Session* session, const char* address);
 // Releases an entity that was already retired from its table.
 void releaseEntity(Entity* entity);
 // Clean-up: releases every entity still registered.

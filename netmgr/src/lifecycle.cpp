@@ -1,11 +1,14 @@
 // Starting and stopping the library, the library-wide modes and the last
 // error. Start-up is not counted: one SnmpCleanup stops the library for
 // every user in the process.
+#include "binding_list.h"
 #include "call_frame.h"
 #include "context.h"
 #include "entity.h"
 #include "library.h"
+#include "pdu.h"
 #include "session.h"
+#include "varbind.h"
 
 #include "udpwire/cwinsock.h"
 
@@ -47,6 +50,9 @@ void stopLibrary() {
   }
   releaseAllEntities();
   releaseAllContexts();
+  releaseAllPdus();
+  releaseAllVarbinds();
+  releaseAllLists();
   releaseAllSessions();
   deleteHandleTables();
 }
