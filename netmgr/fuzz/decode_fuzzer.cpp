@@ -23,7 +23,7 @@ using netmgr::ObjectKind;
 
 netmgr::Session* session = nullptr;
 constexpr ObjectKind kDecodedKinds[] = {ObjectKind::entity, ObjectKind::context, ObjectKind::pdu,
-                                        ObjectKind::list, ObjectKind::varbind};
+                                        ObjectKind::list};
 
 void require(bool condition) {
   if (!condition) std::abort();
@@ -34,6 +34,7 @@ void requireNothingLeft() {
     require(netmgr::countLive(kind) == 0);
     require(netmgr::heapOf(kind).liveCount() == 0);
   }
+  require(netmgr::liveVarbinds() == 0);
   require(netmgr::liveDescriptors() == 0);
 }
 

@@ -52,17 +52,20 @@ uint64_t readInteger(Octets contents, size_t maxOctets) {
 bool readOid(Octets contents, smiUINT32* parts, size_t capacity, smiUINT32& count) {
   constexpr uint64_t kLargest = 0xFFFFFFFFu;
   count = 0;
-  uint64_t value = 0;
+  const uint8_t* octet = contents.data;
+  const uint8_t* end = contents.data + contents.size;
   bool first = true;
-  bool pending = false;
-  for (size_t i = 0; i < contents.size; ++i) {
-    uint8_t octet = contents.data[i];
-    value = (value << 7) | (octet & 0x7F);
-    // The combined first sub-identifier may exceed 32 bits by the 80 it
-    // carries for the arc 2.
-    if (value > (first ? kLargest + 80 : kLargest)) return false;
-    pending = octet & 0x80;
-    if (pending) continue;
+  while (octet != end) {
+    // Most sub-identifiers are one octet; longer ones are accumulated 7
+    // bits at a time. The combined first sub-identifier may exceed 32 bits
+    // by the 80 it carries for the arc 2.
+    uint64_t value = *octet & 0x7F;
+    uint64_t largest = first ? kLargest + 80 : kLargest;
+    while (*octet++ & 0x80) {
+      if (octet == end) return false;
+      value = (value << 7) | (*octet & 0x7F);
+      if (value > largest) return false;
+    }
     if (first) {
       if (capacity - count < 2) return false;
       parts[count++] = value < 80 ? static_cast<smiUINT32>(value / 40) : 2;
@@ -72,9 +75,8 @@ bool readOid(Octets contents, smiUINT32* parts, size_t capacity, smiUINT32& coun
       if (count == capacity) return false;
       parts[count++] = static_cast<smiUINT32>(value);
     }
-    value = 0;
   }
-  return !pending;
+  return true;
 }
 
 }  // namespace netmgr

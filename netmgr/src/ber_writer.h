@@ -33,7 +33,13 @@ class BackwardWriter {
 
   // The tag and definite length of an element whose contents are the last
   // `contentLength` octets written.
-  void putHeader(uint8_t tag, size_t contentLength);
+  void putHeader(uint8_t tag, size_t contentLength) {
+    if (contentLength >= 0x80) return putLongHeader(tag, contentLength);
+    if (uint8_t* place = reserve(2)) {
+      place[0] = tag;
+      place[1] = static_cast<uint8_t>(contentLength);
+    }
+  }
   // Writes the contents `write` produces, then their header.
   template <class Contents>
   void putElement(uint8_t tag, Contents&& write) {
@@ -61,7 +67,7 @@ class BackwardWriter {
     cursor_ -= count;
     return cursor_;
   }
-  void putSubidentifier(uint64_t value);
+  void putLongHeader(uint8_t tag, size_t contentLength);
 
   uint8_t* start_;
   uint8_t* cursor_;

@@ -29,12 +29,10 @@ uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* valu
   Varbind* varbind = nullptr;
   if (uint32_t error = makeVarbind(list.header.session, name, value, varbind)) return error;
   varbind->index = last ? last->index + 1 : 1;
-  if (!registerObject(ObjectKind::varbind, &varbind->header)) {
-    releaseVarbind(varbind);
-    return SNMPAPI_ALLOC_ERROR;
-  }
+  varbind->header.self = varbind;
+  varbind->header.marker = kVarbindMarker;
   if (!TreeInsertItem(list.entries, varbind, nullptr, nullptr, 0, 0)) {
-    discardVarbind(varbind);
+    releaseVarbind(varbind);
     return SNMPAPI_ALLOC_ERROR;
   }
   return 0;
@@ -62,13 +60,11 @@ BindingList* createList(Session* session) {
   return list;
 }
 
-// Entries already released by clean-up are no longer registered; the
-// varbind table, not the entry's memory, says so.
 void releaseList(BindingList* list) {
   LONG position = -1;
   for (void* item = TreeGetItem(list->entries, nullptr, &position, TREE_GET_FIRST); item;
        item = TreeGetItem(list->entries, &position, &position, TREE_GET_NEXT)) {
-    discardVarbind(static_cast<Varbind*>(item));
+    releaseVarbind(static_cast<Varbind*>(item));
   }
   TreeDelete(list->entries);
   listHeap().dispose(list);
@@ -103,7 +99,7 @@ uint32_t deleteEntry(BindingList& list, smiUINT32 index) {
   Varbind* doomed = findEntry(list, index);
   if (!doomed) return SNMPAPI_INDEX_INVALID;
   TreeDeleteItem(list.entries, doomed);
-  discardVarbind(doomed);
+  releaseVarbind(doomed);
   // The later entries keep their order, so renumbering in place keeps the
   // table sorted.
   LONG position = -1;

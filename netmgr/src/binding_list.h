@@ -21,9 +21,9 @@ struct BindingList {
 // out.
 BindingList* createList(Session* session);
 // Releases a list that was already retired from its table, with every
-// entry still live.
+// varbind in it.
 void releaseList(BindingList* list);
-// Clean-up: releases every list still registered.
+// Clean-up: releases every list still registered, and so every varbind.
 void releaseAllLists();
 
 // The number of entries; 0 when the list is empty or its last entry is

@@ -5,19 +5,19 @@
 #include "descriptors.h"
 
 #include <cstring>
+#include <new>
 
 namespace netmgr {
 namespace {
 platform::CountedHeap& contextHeap() { return heapOf(ObjectKind::context); }
 }
 
+// One block holds the context and its community, right after it.
 Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
-  Context* context = contextHeap().make<Context>();
-  auto* copy = context ? static_cast<smiBYTE*>(contextHeap().allocate(size_t{length} + 1)) : nullptr;
-  if (!copy) {
-    contextHeap().dispose(context);
-    return nullptr;
-  }
+  void* block = contextHeap().allocate(sizeof(Context) + size_t{length} + 1);
+  if (!block) return nullptr;
+  auto* context = new (block) Context{};
+  auto* copy = reinterpret_cast<smiBYTE*>(context + 1);
   if (length > 0) std::memcpy(copy, community, length);
   copy[length] = 0;
   context->header.session = session;
@@ -32,10 +32,7 @@ Context* createContext(Session* session, const smiBYTE* community, smiUINT32 len
   return context;
 }
 
-void releaseContext(Context* context) {
-  contextHeap().release(context->community);
-  contextHeap().dispose(context);
-}
+void releaseContext(Context* context) { contextHeap().dispose(context); }
 
 void releaseAllContexts() {
   for (ObjectHeader* object : liveObjects(ObjectKind::context)) {

@@ -10,7 +10,7 @@ struct Context {
   ObjectHeader header;
   smiUINT32 syntax;      // always SNMP_SYNTAX_OCTETS
   smiUINT32 length;
-  smiBYTE* community;    // private copy with one zero octet after it
+  smiBYTE* community;    // private copy with one zero octet after it, stored after the context
 };
 
 // Creates and registers a context of `session` holding a copy of the

@@ -5,6 +5,7 @@
 #include "library.h"
 
 #include <cstring>
+#include <new>
 
 namespace netmgr {
 namespace {
@@ -21,14 +22,13 @@ uint32_t timeoutFromCentiseconds(smiTIMETICKS centiseconds) {
 
 }  // namespace
 
+// One block holds the entity and its text, right after it.
 Entity* createEntity(Session* session, const char* address) {
-  Entity* entity = entityHeap().make<Entity>();
   size_t length = std::strlen(address);
-  char* text = entity ? static_cast<char*>(entityHeap().allocate(length + 1)) : nullptr;
-  if (!text) {
-    entityHeap().dispose(entity);
-    return nullptr;
-  }
+  void* block = entityHeap().allocate(sizeof(Entity) + length + 1);
+  if (!block) return nullptr;
+  auto* entity = new (block) Entity{};
+  char* text = reinterpret_cast<char*>(entity + 1);
   std::memcpy(text, address, length + 1);
   entity->header.session = session;
   entity->header.serial = nextSerial();
@@ -43,10 +43,7 @@ Entity* createEntity(Session* session, const char* address) {
   return entity;
 }
 
-void releaseEntity(Entity* entity) {
-  entityHeap().release(entity->address);
-  entityHeap().dispose(entity);
-}
+void releaseEntity(Entity* entity) { entityHeap().dispose(entity); }
 
 void releaseAllEntities() {
   for (ObjectHeader* object : liveObjects(ObjectKind::entity)) {

@@ -15,7 +15,7 @@ struct Entity {
   uint32_t actualTimeout;  // milliseconds
   uint32_t policyRetry;
   uint32_t actualRetry;
-  char* address;           // the text exactly as given
+  char* address;           // the text exactly as given, stored after the entity
   uint16_t port;           // 0: the message kind's default port
 };
 

@@ -51,7 +51,6 @@ void stopLibrary() {
   releaseAllEntities();
   releaseAllContexts();
   releaseAllPdus();
-  releaseAllVarbinds();
   releaseAllLists();
   releaseAllSessions();
   deleteHandleTables();
@@ -148,7 +147,7 @@ SNMPAPI_STATUS OvSnmpDebugOutputHandles(void) {
   if (!frame.started()) return SNMPAPI_FAILURE;
   long sessions = countLive(ObjectKind::session), entities = countLive(ObjectKind::entity),
        contexts = countLive(ObjectKind::context), pdus = countLive(ObjectKind::pdu),
-       lists = countLive(ObjectKind::list), varbinds = countLive(ObjectKind::varbind);
+       lists = countLive(ObjectKind::list), varbinds = liveVarbinds();
   if (library().debugLevel.load() > 0) {
     std::fprintf(stderr,
                  "netmgr handles: %ld sessions, %ld entities, %ld contexts, %ld PDUs, "

@@ -4,38 +4,6 @@
 #include <cstring>
 
 namespace netmgr {
-namespace {
-
-// A copy of `bytes` octets, or null when memory runs out. The caller has
-// already ruled out a null source with a non-zero length.
-void* copyBuffer(platform::CountedHeap& heap, const void* source, size_t bytes) {
-  void* copy = heap.allocate(bytes);
-  if (copy) std::memcpy(copy, source, bytes);
-  return copy;
-}
-
-// Copies the number member the syntax uses; NULL and the exceptions have
-// none.
-void copyNumber(const smiVALUE& source, smiVALUE& copy) {
-  switch (source.syntax) {
-    case SNMP_SYNTAX_INT:
-      copy.value.sNumber = source.value.sNumber;
-      break;
-    case SNMP_SYNTAX_CNTR32:
-    case SNMP_SYNTAX_GAUGE32:
-    case SNMP_SYNTAX_TIMETICKS:
-    case SNMP_SYNTAX_UINT32:
-      copy.value.uNumber = source.value.uNumber;
-      break;
-    case SNMP_SYNTAX_CNTR64:
-      copy.value.hNumber = source.value.hNumber;
-      break;
-    default:
-      break;
-  }
-}
-
-}  // namespace
 
 bool isDescriptorSyntax(smiUINT32 syntax) {
   switch (syntax) {
@@ -69,54 +37,79 @@ bool isKnownSyntax(smiUINT32 syntax) {
   }
 }
 
+uint32_t normalizeValue(const smiVALUE* source, smiVALUE& value) {
+  value = {};
+  value.syntax = source && isKnownSyntax(source->syntax) ? source->syntax : SNMP_SYNTAX_NULL;
+  switch (value.syntax) {
+    case SNMP_SYNTAX_INT:
+      value.value.sNumber = source->value.sNumber;
+      return 0;
+    case SNMP_SYNTAX_CNTR32:
+    case SNMP_SYNTAX_GAUGE32:
+    case SNMP_SYNTAX_TIMETICKS:
+    case SNMP_SYNTAX_UINT32:
+      value.value.uNumber = source->value.uNumber;
+      return 0;
+    case SNMP_SYNTAX_CNTR64:
+      value.value.hNumber = source->value.hNumber;
+      return 0;
+    case SNMP_SYNTAX_OID:
+      if (source->value.oid.len > 0 && !source->value.oid.ptr) return SNMPAPI_DESCRIPTOR_MISSING;
+      value.value.oid = source->value.oid;
+      return 0;
+    default:
+      if (!isDescriptorSyntax(value.syntax)) return 0;
+      if (source->value.string.len > 0 && !source->value.string.ptr) return SNMPAPI_DESCRIPTOR_MISSING;
+      value.value.string = source->value.string;
+      return 0;
+  }
+}
+
+ValueBuffer bufferOf(const smiVALUE& value) {
+  if (value.syntax == SNMP_SYNTAX_OID) {
+    if (value.value.oid.len == 0) return {nullptr, 0};
+    return {value.value.oid.ptr, sizeof(smiUINT32) * value.value.oid.len};
+  }
+  if (!isDescriptorSyntax(value.syntax) || value.value.string.len == 0) return {nullptr, 0};
+  return {value.value.string.ptr, value.value.string.len};
+}
+
+void rebaseValue(smiVALUE& value, void* copy) {
+  if (value.syntax == SNMP_SYNTAX_OID) value.value.oid.ptr = static_cast<smiLPUINT32>(copy);
+  else if (isDescriptorSyntax(value.syntax)) value.value.string.ptr = static_cast<smiLPBYTE>(copy);
+}
+
 uint32_t copyOid(platform::CountedHeap& heap, const smiOID& source, smiOID& copy) {
   if (source.len == 0) {
     copy = {0, nullptr};
     return 0;
   }
   if (!source.ptr) return SNMPAPI_OID_INVALID;
-  void* parts = copyBuffer(heap, source.ptr, sizeof(smiUINT32) * source.len);
+  size_t bytes = sizeof(smiUINT32) * source.len;
+  void* parts = heap.allocate(bytes);
   if (!parts) return SNMPAPI_ALLOC_ERROR;
+  std::memcpy(parts, source.ptr, bytes);
   copy = {source.len, static_cast<smiLPUINT32>(parts)};
   return 0;
 }
 
 uint32_t copyValue(platform::CountedHeap& heap, const smiVALUE* source, smiVALUE& copy) {
-  if (!source || !isKnownSyntax(source->syntax)) {
-    copy = {};
-    copy.syntax = SNMP_SYNTAX_NULL;
-    return 0;
+  smiVALUE value;
+  if (uint32_t error = normalizeValue(source, value)) return error;
+  ValueBuffer buffer = bufferOf(value);
+  void* octets = nullptr;
+  if (buffer.bytes > 0) {
+    octets = heap.allocate(buffer.bytes);
+    if (!octets) return SNMPAPI_ALLOC_ERROR;
+    std::memcpy(octets, buffer.data, buffer.bytes);
   }
-  if (source->syntax == SNMP_SYNTAX_OID) {
-    smiOID parts;
-    uint32_t error = copyOid(heap, source->value.oid, parts);
-    if (error) return error == SNMPAPI_OID_INVALID ? SNMPAPI_DESCRIPTOR_MISSING : error;
-    copy = *source;
-    copy.value.oid = parts;
-    return 0;
-  }
-  if (isDescriptorSyntax(source->syntax)) {
-    const smiOCTETS& string = source->value.string;
-    smiOCTETS octets{0, nullptr};
-    if (string.len > 0) {
-      if (!string.ptr) return SNMPAPI_DESCRIPTOR_MISSING;
-      octets.ptr = static_cast<smiLPBYTE>(copyBuffer(heap, string.ptr, string.len));
-      if (!octets.ptr) return SNMPAPI_ALLOC_ERROR;
-      octets.len = string.len;
-    }
-    copy = *source;
-    copy.value.string = octets;
-    return 0;
-  }
-  copy = {};
-  copy.syntax = source->syntax;
-  copyNumber(*source, copy);
+  rebaseValue(value, octets);
+  copy = value;
   return 0;
 }
 
 void releaseValue(platform::CountedHeap& heap, smiVALUE& value) {
-  if (value.syntax == SNMP_SYNTAX_OID) heap.release(value.value.oid.ptr);
-  else if (isDescriptorSyntax(value.syntax)) heap.release(value.value.string.ptr);
+  heap.release(bufferOf(value).data);
   value = {};
   value.syntax = SNMP_SYNTAX_NULL;
 }

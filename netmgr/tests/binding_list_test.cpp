@@ -166,7 +166,7 @@ TEST_F(BindingLists, CreateVblReleasesTheListWhenTheFirstVarbindFails) {
   EXPECT_EQ(SnmpCreateVbl(session, &noBuffer, nullptr), nullptr);
   EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_OID_INVALID);
   EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::list), lists);
-  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::varbind), 0);
+  EXPECT_EQ(netmgr::liveVarbinds(), 0);
 }
 
 TEST_F(BindingLists, CopyOutFailureReleasesTheNameCopy) {
@@ -200,9 +200,9 @@ TEST_F(BindingLists, DuplicatesCopyEveryEntryInOrder) {
 
 TEST_F(BindingLists, FreeingReleasesEveryVarbindAndInvalidatesTheHandle) {
   HSNMP_VBL list = nullList({{1, 1}, {1, 2}});
-  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::varbind), 2);
+  EXPECT_EQ(netmgr::liveVarbinds(), 2);
   ASSERT_EQ(SnmpFreeVbl(list), SNMPAPI_SUCCESS);
-  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::varbind), 0);
+  EXPECT_EQ(netmgr::liveVarbinds(), 0);
   EXPECT_EQ(netmgr::heapOf(netmgr::ObjectKind::varbind).liveCount(), 0);
   EXPECT_EQ(SnmpCountVbl(list), SNMPAPI_FAILURE);
   EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_VBL_INVALID);

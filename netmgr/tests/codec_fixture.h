@@ -3,6 +3,7 @@
 #pragma once
 
 #include "netmgr_fixture.h"
+#include "varbind.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -17,7 +17,7 @@ class Decoding : public CodecTest {
     using netmgr::ObjectKind;
     return {netmgr::countLive(ObjectKind::entity), netmgr::countLive(ObjectKind::context),
             netmgr::countLive(ObjectKind::pdu), netmgr::countLive(ObjectKind::list),
-            netmgr::countLive(ObjectKind::varbind)};
+            netmgr::liveVarbinds()};
   }
   // Decodes a message whose single varbind is 1.3 = value.
   Decoded decodeValue(const Octets& value) {

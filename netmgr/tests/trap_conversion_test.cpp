@@ -98,7 +98,7 @@ TEST_F(TrapConversion, MalformedTrapsAreRefusedAndLeaveNothingBehind) {
   EXPECT_EQ(convert(Octets{}), static_cast<uint32_t>(SNMPAPI_NOOP));
   EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::entity), 0);
   EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::list), 0);
-  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::varbind), 0);
+  EXPECT_EQ(netmgr::liveVarbinds(), 0);
 }
 
 TEST_F(TrapConversion, TrapsOurEncoderWritesConvertBack) {
