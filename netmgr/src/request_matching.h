@@ -9,7 +9,9 @@ namespace netmgr {
 
 // Ends the outstanding request with this request id, if there is one, and
 // records the destination entity's actual retry and timeout. Does nothing
-// while no request is outstanding.
+// while no request is outstanding. Called with the decoding session's lock
+// held, so the timer lock may be taken inside but never the other way
+// round.
 void endOutstandingRequest(smiINT32 requestId);
 
 }  // namespace netmgr

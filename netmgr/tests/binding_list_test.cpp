@@ -208,6 +208,27 @@ TEST_F(BindingLists, FreeingReleasesEveryVarbindAndInvalidatesTheHandle) {
   EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_VBL_INVALID);
 }
 
+TEST_F(BindingLists, ReplacedEntriesReleaseEveryBufferOnce) {
+  HSNMP_VBL list = SnmpCreateVbl(session, nullptr, nullptr);
+  append(list, {1, 1}, stringValue(SNMP_SYNTAX_OCTETS, "made with the varbind"));
+  append(list, {1, 2}, intValue(1));
+  append(list, {1, 3}, intValue(2));
+  Parts target{1, 3, 6, 1, 4, 1};
+  Parts name{7, 7, 7, 7};
+  smiOID oid = oidOf(name);
+  smiVALUE longer = stringValue(SNMP_SYNTAX_OCTETS, "a replacement longer than the original value");
+  smiVALUE other = oidValue(target);
+  ASSERT_EQ(SnmpSetVb(list, 1, &oid, &longer), SNMPAPI_SUCCESS);
+  ASSERT_EQ(SnmpSetVb(list, 1, &oid, &other), SNMPAPI_SUCCESS);
+  ASSERT_EQ(SnmpSetVb(list, 2, &oid, &longer), SNMPAPI_SUCCESS);
+  EXPECT_EQ(entry(list, 1).oid, target);
+  EXPECT_EQ(entry(list, 2).octets, "a replacement longer than the original value");
+  ASSERT_EQ(SnmpDeleteVb(list, 2), SNMPAPI_SUCCESS);
+  EXPECT_EQ(entry(list, 2).number, 2);
+  ASSERT_EQ(SnmpFreeVbl(list), SNMPAPI_SUCCESS);
+  EXPECT_EQ(netmgr::heapOf(netmgr::ObjectKind::varbind).liveCount(), 0);
+}
+
 TEST_F(BindingLists, CleanupReleasesListsVarbindsAndPdus) {
   HSNMP_VBL list = nullList({{1, 1}, {1, 2}});
   HSNMP_VBL other = nullList({{1, 3}});

@@ -53,6 +53,17 @@ TEST_F(Encoding, GetRequestForSysDescrIsTheFortyOctetsExpected) {
   EXPECT_EQ(toHex(encode(bulk, "public")), toHex(hex("30 26 02 01 00 04 06 70 75 62 6C 69 63 A1 19 " + tail)));
 }
 
+// Only the send path writes the Trap-PDU layout; SnmpEncodeMsg keeps the
+// general one whatever the type.
+TEST_F(Encoding, EncodeMsgWritesAnSnmpV1TrapInTheGeneralLayout) {
+  HSNMP_PDU trap = SnmpCreatePdu(session, SNMP_PDU_GET, 1, 0, 0, nullList({{1, 3}}));
+  smiINT generic = 6;
+  SnmpSetV1TrapPduData(trap, nullptr, nullptr, &generic, nullptr, nullptr);
+  Octets message = encode(trap, "public");
+  ASSERT_GT(message.size(), 16u);
+  EXPECT_EQ(toHex(Octets(message.begin() + 13, message.begin() + 18)), "A4 12 02 01 01");
+}
+
 TEST_F(Encoding, IntegersTakeTheFewestTwosComplementOctets) {
   EXPECT_EQ(valueElement(intValue(-1)), "02 01 FF");
   EXPECT_EQ(valueElement(intValue(-128)), "02 01 80");
