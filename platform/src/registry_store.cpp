@@ -7,6 +7,7 @@
 
 #include "registry_text.h"
 
+#include "platform/atomic_file.h"
 #include "platform/registry.h"
 
 #include <fcntl.h>
@@ -30,7 +31,6 @@ constexpr std::array<const char*, kHiveCount> kHiveNames = {
     "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"};
 
 std::atomic<RegistryWriteInterruption> writeInterruption{nullptr};
-std::atomic<unsigned> temporaryCounter{0};
 
 // What was last read from each hive file, so that an unchanged file is not
 // parsed again.
@@ -82,17 +82,6 @@ bool readWholeFile(int descriptor, std::string& text) {
   }
 }
 
-bool writeAll(int descriptor, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t put = ::write(descriptor, data, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
-
 void reportOnce(CachedHive& hive, const std::string& path, const ParseResult& result) {
   std::string report = path + " line " + std::to_string(result.line) + ": " + result.problem;
   if (report == hive.lastReport) return;
@@ -128,32 +117,11 @@ void removeStaleTemporaries(const std::string& path) {
   }
 }
 
-// Writes `text` to a fresh temporary file beside `path` and renames it over
-// `path`. On failure the old file is untouched and the temporary removed.
+// Writes the new hive file; the old one stays when that fails.
 LONG replaceFile(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                          std::to_string(temporaryCounter.fetch_add(1));
-  int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (descriptor < 0) return errorOfWrite(errno);
-  size_t half = text.size() / 2;
-  bool written = writeAll(descriptor, text.data(), half);
-  if (auto hook = writeInterruption.load(); hook && written) hook();
-  written = written && writeAll(descriptor, text.data() + half, text.size() - half) &&
-            ::fsync(descriptor) == 0;
-  int error = errno;
-  ::close(descriptor);
-  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    if (written) error = errno;
-    ::unlink(temporary.c_str());
-    return errorOfWrite(error);
-  }
-  // Makes the rename itself durable.
-  int folder = ::open(std::filesystem::path(path).parent_path().c_str(), O_RDONLY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
-  return ERROR_SUCCESS;
+  int error = 0;
+  if (replaceFileAtomically(path, text, error, writeInterruption.load())) return ERROR_SUCCESS;
+  return errorOfWrite(error);
 }
 
 // Opens the hive's lock file and waits for its exclusive lock; -1 on failure.
