@@ -6,7 +6,7 @@
 
 #include "platform/registry.h"
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -28,6 +28,11 @@ class OpenedKey {
   HKEY key = nullptr;
 };
 
+// The length of text stored in `size` bytes, up to its first zero.
+size_t textLength(const char* data, DWORD size) {
+  return static_cast<size_t>(std::find(data, data + size, '\0') - data);
+}
+
 // A REG_SZ value of at most `limit` bytes, up to its first zero.
 bool readText(HKEY key, const char* name, DWORD limit, std::string& text) {
   std::string buffer(limit, '\0');
@@ -37,7 +42,7 @@ bool readText(HKEY key, const char* name, DWORD limit, std::string& text) {
       type != REG_SZ) {
     return false;
   }
-  text.assign(buffer.data(), strnlen(buffer.data(), size));
+  text.assign(buffer.data(), textLength(buffer.data(), size));
   return true;
 }
 
@@ -60,7 +65,7 @@ void forEachRegistration(const std::function<bool(const std::string&)>& visit) {
         type != REG_SZ) {
       continue;
     }
-    data.resize(strnlen(data.data(), size));
+    data.resize(textLength(data.data(), size));
     if (!visit(data)) return;
   }
 }

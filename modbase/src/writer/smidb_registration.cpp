@@ -5,7 +5,7 @@
 
 #include "platform/registry.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string_view>
 
 namespace smidb {
@@ -49,7 +49,8 @@ bool isRegistered(HKEY modules, const std::string& moduleName) {
     if (result == ERROR_MORE_DATA) continue;
     if (result != ERROR_SUCCESS) return false;
     if (type != REG_SZ) continue;
-    if (namesModule(std::string_view(data, strnlen(data, bytes)), moduleName)) return true;
+    const char* end = std::find(data, data + bytes, '\0');
+    if (namesModule(std::string_view(data, static_cast<size_t>(end - data)), moduleName)) return true;
   }
 }
 
