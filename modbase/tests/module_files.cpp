@@ -26,10 +26,10 @@ void registerBytes(const std::string& name, const Bytes& bytes, const std::strin
   ASSERT_NE(outcome, smidb::RegistrationOutcome::failed) << name << " " << error;
 }
 
-Bytes moduleWithNodes(const std::string& name, const std::vector<NodeSpec>& nodes) {
+Bytes moduleWithNodes(const std::string& name, const std::vector<NodeEntry>& nodes) {
   smidb::Writer writer(name, smidb::makeDescription(name, 0));
   uint32_t own = writer.addName(name);
-  for (const NodeSpec& node : nodes) writer.addNode(node.name, node.oid, own);
+  for (const NodeEntry& node : nodes) writer.addNode(node.name, node.oid, own);
   return writer.bytes();
 }
 

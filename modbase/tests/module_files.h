@@ -22,11 +22,11 @@ void writeFile(const std::string& path, const Bytes& bytes);
 void registerBytes(const std::string& name, const Bytes& bytes, const std::string& rootOid = "1.3.6.1");
 
 // A module file with the given nodes, each defined by the module itself.
-struct NodeSpec {
+struct NodeEntry {
   std::string name;
   Oid oid;
 };
-Bytes moduleWithNodes(const std::string& name, const std::vector<NodeSpec>& nodes);
+Bytes moduleWithNodes(const std::string& name, const std::vector<NodeEntry>& nodes);
 
 // The record offsets of a file, in chain order.
 std::vector<size_t> recordOffsets(const Bytes& file);

@@ -10,7 +10,7 @@ using namespace testing_modules;
 
 class TreeRules : public ModuleLibrary {
  protected:
-  void load(const std::string& module, const std::vector<NodeSpec>& nodes) {
+  void load(const std::string& module, const std::vector<NodeEntry>& nodes) {
     registerBytes(module, moduleWithNodes(module, nodes));
     ASSERT_TRUE(WsmLoadModule(module.c_str())) << module << " " << WsmGetLastError();
   }
