@@ -146,18 +146,31 @@ TEST_F(Loading, IncompleteRegistrationsFailWith294AndLoadNothing) {
 }
 
 TEST_F(Loading, DamagedFilesFailWith297AndLoadNothing) {
-  Bytes good = moduleWithNodes("BROKEN-MIB", {{"first", {1, 3}}, {"second", {1, 3, 6}}});
-  std::vector<size_t> offsets = recordOffsets(good);
-  Bytes badVersion = good;
-  badVersion[offsets[3] + smidb::record_header::kVersion] = 2;
-  Bytes tooSmall(good.begin(), good.begin() + 9);
-  for (const Bytes& file : {badVersion, tooSmall, Bytes(good.begin(), good.end() - 1)}) {
+  const Bytes good = moduleWithNodes("BROKEN-MIB", {{"first", {1, 3}}, {"second", {1, 3, 6}}});
+  const std::vector<size_t> offsets = recordOffsets(good);  // header, name, first, second, end
+  auto damaged = [&](size_t at, uint32_t value) {
+    Bytes file = good;
+    smidb::store32(file.data() + at, value);
+    return file;
+  };
+  using namespace smidb;
+  const std::pair<const char*, Bytes> cases[] = {
+      {"bad magic", damaged(offsets[3], 0x20566F21)},
+      {"unknown kind", damaged(offsets[3] + record_header::kKind, 0x109)},
+      {"wrong version", damaged(offsets[3] + record_header::kKind, 0x203)},
+      {"record beyond the end", Bytes(good.begin(), good.end() - 1)},
+      {"name offset out of range", damaged(offsets[3] + definition_record::kNameOffset, 4000)},
+      {"OID offset out of range", damaged(offsets[3] + definition_record::kOidOffset, 4000)},
+      {"description out of range", damaged(offsets[3] + definition_record::kDescriptionLength, 4000)},
+      {"file too small", Bytes(good.begin(), good.begin() + 9)},
+  };
+  for (const auto& [what, file] : cases) {
     registerBytes("BROKEN-MIB", file);
-    EXPECT_FALSE(WsmLoadModule("BROKEN-MIB"));
-    EXPECT_EQ(WsmGetLastError(), 297u);
+    EXPECT_FALSE(WsmLoadModule("BROKEN-MIB")) << what;
+    EXPECT_EQ(WsmGetLastError(), 297u) << what;
     // The first node record was sound, yet nothing of the file is left.
-    EXPECT_EQ(WsmMapStrToNode("first"), 0u);
-    EXPECT_TRUE(loadedModules().empty());
+    EXPECT_EQ(WsmMapStrToNode("first"), 0u) << what;
+    EXPECT_TRUE(loadedModules().empty()) << what;
   }
   registerBytes("BROKEN-MIB", good);
   EXPECT_TRUE(WsmLoadModule("BROKEN-MIB"));

@@ -95,6 +95,17 @@ TEST(SmidbWriter, DescribesTheModuleWithItsCreationTime) {
   EXPECT_EQ(description.substr(description.size() - 2), "\n.");
 }
 
+TEST(SmidbCodes, KeywordsMapToTheirStoredCodes) {
+  EXPECT_EQ(codeOf(kAccessKeywords, "read-create"), 5u);
+  EXPECT_EQ(codeOf(kAccessKeywords, "read-only"), 1u);
+  EXPECT_EQ(codeOf(kAccessKeywords, "accessible-for-notify"), 0u);
+  EXPECT_EQ(codeOf(kStatusKeywords, "deprecated"), 4u);
+  EXPECT_EQ(codeOf(kStatusKeywords, "Current"), 0u);  // keywords are case-sensitive
+  EXPECT_EQ(codeOf(kSyntaxKeywords, "Counter64", kSyntaxOfOtherKeyword), 70u);
+  EXPECT_EQ(codeOf(kSyntaxKeywords, "NetworkAddress", kSyntaxOfOtherKeyword), 64u);
+  EXPECT_EQ(codeOf(kSyntaxKeywords, "BITS", kSyntaxOfOtherKeyword), 5u);
+}
+
 TEST(SmidbReader, ReadsBackWhatTheWriterWrote) {
   Bytes file = sampleFile();
   modbase::ModuleContents contents;
