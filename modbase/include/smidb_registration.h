@@ -27,6 +27,14 @@ enum class RegistrationOutcome { registered, alreadyRegistered, failed };
 // before the failure may remain, but no registration value names it.
 RegistrationOutcome registerModule(const ModuleRegistration& module, LONG& error);
 
+// Tidies the registry before registrations: drops each registration value
+// whose key cannot be opened, deletes the key of each whose "Database Path"
+// is missing, empty or names no file (and drops its value), and numbers the
+// remaining values again from 1 in their order. Returns the registry's code
+// of the first failure, ERROR_SUCCESS otherwise (also when there is no
+// Modules key yet).
+LONG compactModuleRegistry();
+
 }  // namespace smidb
 
 #endif

@@ -64,4 +64,28 @@ TEST_F(Registration, ANumberInUseIsNeverOverwritten) {
   EXPECT_EQ(value(kModulesKey, "4"), "SOFTWARE\\Orvane\\SMI Modules\\Modules\\D-MIB");
 }
 
+TEST_F(Registration, CompactionKeepsOnlyModulesWithTheirFiles) {
+  auto withFile = [](const std::string& name) {
+    std::string path = testing_modules::runtimePath(name + ".smidb");
+    testing_modules::writeFile(path, {1});
+    LONG error = 0;
+    return registerModule({name, "1.3", path, ""}, error);
+  };
+  for (const char* name : {"A-MIB", "B-MIB", "C-MIB", "D-MIB"}) ASSERT_EQ(withFile(name), RegistrationOutcome::registered);
+  std::filesystem::remove(testing_modules::runtimePath("B-MIB.smidb"));
+  std::string modules = kModulesKey;
+  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, (modules + "\\C-MIB").c_str()), ERROR_SUCCESS);
+
+  ASSERT_EQ(compactModuleRegistry(), ERROR_SUCCESS);
+  EXPECT_EQ(value(modules, "1"), modules + "\\A-MIB");
+  EXPECT_EQ(value(modules, "2"), modules + "\\D-MIB");
+  EXPECT_EQ(value(modules, "3"), "<missing>");
+  EXPECT_EQ(value(modules + "\\B-MIB", "Module Identity"), "<no key>");  // deleted with its value
+  EXPECT_EQ(value(modules + "\\D-MIB", "Module Identity"), "D-MIB");
+}
+
+TEST_F(Registration, CompactingAnEmptyRegistryDoesNothing) {
+  EXPECT_EQ(compactModuleRegistry(), ERROR_SUCCESS);
+}
+
 }  // namespace

@@ -6,6 +6,8 @@
 #include "platform/registry.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <vector>
 #include <string_view>
 
 namespace smidb {
@@ -88,7 +90,81 @@ LONG writeModuleKey(HKEY modules, const ModuleRegistration& module) {
   return error;
 }
 
+std::string readText(HKEY key, const char* name, DWORD limit) {
+  std::string text(limit, '\0');
+  DWORD size = limit, type = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return {};
+  }
+  text.resize(static_cast<size_t>(std::find(text.data(), text.data() + size, '\0') - text.data()));
+  return text;
+}
+
+// Whether a registration stays: its key opens and names an existing
+// database file. A key without one is deleted.
+bool keepRegistration(const std::string& registration) {
+  OpenedKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registration.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::string path = readText(key.key, kDatabasePathValue, 4096);
+  std::error_code error;
+  if (!path.empty() && std::filesystem::exists(path, error)) return true;
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, registration.c_str());
+  return false;
+}
+
+// The data of every REG_SZ value, in order.
+std::vector<std::string> registrations(HKEY modules) {
+  DWORD values = 0;
+  RegQueryInfoKeyA(modules, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                   nullptr, nullptr, nullptr);
+  std::vector<std::string> found;
+  for (DWORD index = 0; index < values; ++index) {
+    char name[kLongestValueName];
+    char data[kLongestRegistration];
+    DWORD chars = sizeof name, bytes = sizeof data, type = 0;
+    if (RegEnumValueA(modules, index, name, &chars, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                      &bytes) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+      found.emplace_back(data, static_cast<size_t>(std::find(data, data + bytes, '\0') - data));
+    }
+  }
+  return found;
+}
+
+LONG deleteAllValues(HKEY modules) {
+  for (int guard = 0; guard < 100000; ++guard) {
+    char name[kLongestValueName];
+    DWORD chars = sizeof name;
+    LONG result = RegEnumValueA(modules, 0, name, &chars, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS) return result;
+    if (LONG error = RegDeleteValueA(modules, name); error != ERROR_SUCCESS) return error;
+  }
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
+
+LONG compactModuleRegistry() {
+  platform::RegistryHiveLock lock(HKEY_LOCAL_MACHINE);
+  OpenedKey modules;
+  LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, KEY_ALL_ACCESS, &modules.key);
+  if (error == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+  if (error != ERROR_SUCCESS) return error;
+  std::vector<std::string> kept;
+  for (const std::string& registration : registrations(modules.key)) {
+    if (keepRegistration(registration)) kept.push_back(registration);
+  }
+  error = deleteAllValues(modules.key);
+  for (size_t index = 0; index < kept.size() && error == ERROR_SUCCESS; ++index) {
+    error = setText(modules.key, std::to_string(index + 1).c_str(), kept[index]);
+  }
+  return error;
+}
 
 RegistrationOutcome registerModule(const ModuleRegistration& module, LONG& error) {
   platform::RegistryHiveLock lock(HKEY_LOCAL_MACHINE);
