@@ -1,0 +1,107 @@
+// The timer thread.
+#include "timer_service.h"
+
+#include "outstanding_request.h"
+
+#include "platform/messages.h"
+#include "platform/tick.h"
+#include "platform/waits.h"
+#include "udpwire/destroy_thread.h"
+
+#include <mutex>
+
+namespace netmgr {
+namespace {
+
+constexpr DWORD kStepMilliseconds = 100;
+// An elapsed time this far off means the clock jumped: count one second.
+constexpr uint64_t kLongestStep = 10000;
+constexpr uint32_t kJumpedStep = 1000;
+
+struct TimerThread {
+  HANDLE thread = nullptr;
+  DWORD threadId = 0;
+  HANDLE wake = nullptr;     // auto reset: an entry was added to an empty list
+  HANDLE started = nullptr;  // manual reset: the thread has its queue
+};
+
+TimerList timerList;
+TimerThread timerThread;
+std::mutex callbackLock;
+
+// Runs the callbacks of the entries that fell due, one at a time, without
+// the list's lock.
+void runDue(uint32_t elapsed) {
+  std::lock_guard guard(callbackLock);
+  for (TimerEntry* entry : timerList.takeDue(elapsed)) {
+    entry->callback(entry->argument);
+    TimerList::release(entry);
+  }
+}
+
+// True when the quit message arrived.
+bool drainMessages() {
+  MSG message;
+  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == UDPWIRE_QUIT_MESSAGE) return true;
+  }
+  return false;
+}
+
+DWORD WINAPI timerThreadMain(LPVOID) {
+  MSG message;
+  PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE);  // make the queue
+  SetEvent(timerThread.started);
+  uint64_t previousStep = GetTickCount64();
+  for (;;) {
+    DWORD wait = timerList.empty() ? INFINITE : kStepMilliseconds;
+    DWORD woken = MsgWaitForMultipleObjects(1, &timerThread.wake, FALSE, wait, QS_ALLPOSTMESSAGE);
+    if (woken == WAIT_FAILED || drainMessages()) return 0;
+    uint64_t now = GetTickCount64();
+    if (woken == WAIT_OBJECT_0 && wait == INFINITE) {
+      previousStep = now;  // the clock restarts when the first entry arrives
+      continue;
+    }
+    uint64_t elapsed = now - previousStep;
+    previousStep = now;
+    runDue(elapsed > kLongestStep ? kJumpedStep : static_cast<uint32_t>(elapsed));
+  }
+}
+
+}  // namespace
+
+TimerList& timers() { return timerList; }
+
+bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
+              const Session* session, int32_t requestId) {
+  bool wasEmpty = false;
+  if (!timerList.tryAdd(delay, callback, argument, entityKey, session, requestId, wasEmpty)) return false;
+  if (wasEmpty && timerThread.wake) SetEvent(timerThread.wake);
+  return true;
+}
+
+void waitForRunningCallbacks() { std::lock_guard guard(callbackLock); }
+
+bool startTimerThread() {
+  timerThread.wake = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+  timerThread.started = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+  if (timerThread.wake && timerThread.started) {
+    timerThread.thread = CreateThread(nullptr, 0, timerThreadMain, nullptr, 0, &timerThread.threadId);
+  }
+  if (!timerThread.thread) {
+    stopTimerThread();
+    return false;
+  }
+  WaitForSingleObject(timerThread.started, INFINITE);
+  return true;
+}
+
+void stopTimerThread() {
+  if (timerThread.thread) destroyThread(timerThread.threadId, timerThread.thread, "SNMP Timer Thread");
+  for (void* request : timerList.clear()) releaseRequest(static_cast<OutstandingRequest*>(request));
+  if (timerThread.wake) CloseHandle(timerThread.wake);
+  if (timerThread.started) CloseHandle(timerThread.started);
+  timerThread = TimerThread{};
+}
+
+}  // namespace netmgr
