@@ -135,16 +135,20 @@ uint32_t openSocket(Session& session) {
 }
 
 // The queues come before the socket: a datagram may arrive as soon as the
-// socket exists.
+// socket exists. The socket is made without the session's lock, which its
+// callbacks take under the transport's lock.
 uint32_t openParts(Session& session) {
-  platform::CriticalSectionGuard guard(session.lock);
-  session.received = new CPtrList(&session);
-  session.notifications = new CPtrList(&session);
-  session.timedOut = new CPtrList(&session);
-  if (!session.received || !session.notifications || !session.timedOut) return SNMPAPI_ALLOC_ERROR;
+  {
+    platform::CriticalSectionGuard guard(session.lock);
+    session.received = new CPtrList(&session);
+    session.notifications = new CPtrList(&session);
+    session.timedOut = new CPtrList(&session);
+    if (!session.received || !session.notifications || !session.timedOut) return SNMPAPI_ALLOC_ERROR;
+  }
   if (session.notificationMode != SNMPAPI_NOTIFY_TRAP_SERVICE) {
     if (uint32_t error = openSocket(session)) return error;
   }
+  platform::CriticalSectionGuard guard(session.lock);
   findLocalAddress(session.localAddress);
   return 0;
 }

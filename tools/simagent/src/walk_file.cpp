@@ -8,7 +8,7 @@
 namespace simagent {
 namespace {
 
-constexpr uint8_t kInteger = 0x02, kBits = 0x03, kOctets = 0x04, kNull = 0x05, kOid = 0x06,
+constexpr uint8_t kInteger = 0x02, kBits = 0x03, kOctets = 0x04, kOid = 0x06,
                   kIpAddress = 0x40, kCounter32 = 0x41, kGauge32 = 0x42, kTimeTicks = 0x43,
                   kCounter64 = 0x46, kUnsigned32 = 0x47;
 
