@@ -8,6 +8,7 @@
 #include "platform/waits.h"
 #include "udpwire/destroy_thread.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace netmgr {
@@ -17,12 +18,16 @@ constexpr DWORD kStepMilliseconds = 100;
 // An elapsed time this far off means the clock jumped: count one second.
 constexpr uint64_t kLongestStep = 10000;
 constexpr uint32_t kJumpedStep = 1000;
+// The thread keeps stepping this long after the list emptied, so that a
+// program sending request after request does not wake it for each one.
+constexpr uint64_t kIdleBeforeSleep = 1000;
 
 struct TimerThread {
   HANDLE thread = nullptr;
   DWORD threadId = 0;
   HANDLE wake = nullptr;     // auto reset: an entry was added to an empty list
   HANDLE started = nullptr;  // manual reset: the thread has its queue
+  std::atomic<bool> sleeping{false};  // waiting without a time limit
 };
 
 TimerList timerList;
@@ -48,24 +53,36 @@ bool drainMessages() {
   return false;
 }
 
+// Waits for the next step: 100 ms while entries are pending or were
+// lately, without a limit otherwise. True when the thread must end.
+bool waitForStep(uint64_t& previousStep, uint64_t& lastBusy) {
+  DWORD wait = kStepMilliseconds;
+  if (timerList.empty() && GetTickCount64() - lastBusy >= kIdleBeforeSleep) {
+    timerThread.sleeping.store(true);
+    // An entry added before the flag was seen set must not be slept over.
+    if (timerList.empty()) wait = INFINITE;
+    else timerThread.sleeping.store(false);
+  }
+  DWORD woken = MsgWaitForMultipleObjects(1, &timerThread.wake, FALSE, wait, QS_ALLPOSTMESSAGE);
+  timerThread.sleeping.store(false);
+  if (woken == WAIT_FAILED || drainMessages()) return true;
+  if (wait == INFINITE) previousStep = lastBusy = GetTickCount64();  // the clock restarts
+  return false;
+}
+
 DWORD WINAPI timerThreadMain(LPVOID) {
   MSG message;
   PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE);  // make the queue
   SetEvent(timerThread.started);
-  uint64_t previousStep = GetTickCount64();
-  for (;;) {
-    DWORD wait = timerList.empty() ? INFINITE : kStepMilliseconds;
-    DWORD woken = MsgWaitForMultipleObjects(1, &timerThread.wake, FALSE, wait, QS_ALLPOSTMESSAGE);
-    if (woken == WAIT_FAILED || drainMessages()) return 0;
+  uint64_t previousStep = GetTickCount64(), lastBusy = 0;
+  while (!waitForStep(previousStep, lastBusy)) {
     uint64_t now = GetTickCount64();
-    if (woken == WAIT_OBJECT_0 && wait == INFINITE) {
-      previousStep = now;  // the clock restarts when the first entry arrives
-      continue;
-    }
     uint64_t elapsed = now - previousStep;
     previousStep = now;
+    if (!timerList.empty()) lastBusy = now;
     runDue(elapsed > kLongestStep ? kJumpedStep : static_cast<uint32_t>(elapsed));
   }
+  return 0;
 }
 
 }  // namespace
@@ -76,7 +93,7 @@ bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void
               const Session* session, int32_t requestId) {
   bool wasEmpty = false;
   if (!timerList.tryAdd(delay, callback, argument, entityKey, session, requestId, wasEmpty)) return false;
-  if (wasEmpty && timerThread.wake) SetEvent(timerThread.wake);
+  if (timerThread.sleeping.exchange(false) && timerThread.wake) SetEvent(timerThread.wake);
   return true;
 }
 
@@ -101,7 +118,9 @@ void stopTimerThread() {
   for (void* request : timerList.clear()) releaseRequest(static_cast<OutstandingRequest*>(request));
   if (timerThread.wake) CloseHandle(timerThread.wake);
   if (timerThread.started) CloseHandle(timerThread.started);
-  timerThread = TimerThread{};
+  timerThread.thread = timerThread.wake = timerThread.started = nullptr;
+  timerThread.threadId = 0;
+  timerThread.sleeping.store(false);
 }
 
 }  // namespace netmgr

@@ -1,6 +1,7 @@
 // The "SNMP Timer Thread" and its list: it wakes in steps of at most
-// 100 ms while requests are pending, runs the callbacks of entries that
-// fell due, and sleeps without waking while nothing is pending.
+// 100 ms while requests are pending (and for a second after the last one),
+// runs the callbacks of entries that fell due, and sleeps without waking
+// while nothing is pending.
 #pragma once
 
 #include "timer_list.h"

@@ -11,7 +11,9 @@ bool isOctetSyntax(smiUINT32 syntax) {
          syntax == SNMP_SYNTAX_OPAQUE || syntax == SNMP_SYNTAX_NSAPADDR;
 }
 
-Value fromLibrary(const smiVALUE& value) {
+}  // namespace
+
+Value valueFromLibrary(const smiVALUE& value) {
   Value result;
   result.syntax = static_cast<uint8_t>(value.syntax);
   if (value.syntax == SNMP_SYNTAX_INT) {
@@ -30,6 +32,8 @@ Value fromLibrary(const smiVALUE& value) {
   }
   return result;
 }
+
+namespace {
 
 // A view of `value` for the library; the buffers stay `value`'s.
 smiVALUE toLibrary(Value& value) {
@@ -66,7 +70,7 @@ std::vector<VarBind> readBindings(HSNMP_VBL list) {
     if (SnmpGetVb(list, index, &name, &value) != SNMPAPI_SUCCESS) break;
     VarBind binding;
     if (name.len) binding.name.assign(name.ptr, name.ptr + name.len);
-    binding.value = fromLibrary(value);
+    binding.value = valueFromLibrary(value);
     bindings.push_back(std::move(binding));
     SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&name));
     releaseValue(value);

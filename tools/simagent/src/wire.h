@@ -10,6 +10,9 @@
 
 namespace simagent {
 
+// The agent's form of a value the library hands out.
+Value valueFromLibrary(const smiVALUE& value);
+
 class Wire {
  public:
   // Starts the library and opens a session without notifications; check
