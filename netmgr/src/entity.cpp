@@ -2,6 +2,7 @@
 #include "entity.h"
 
 #include "call_frame.h"
+#include "outstanding_request.h"
 #include "library.h"
 
 #include <cstring>
@@ -96,6 +97,7 @@ SNMPAPI_STATUS SnmpFreeEntity(HSNMP_ENTITY handle) {
   if (!entity) return SNMPAPI_FAILURE;
   frame.beginWork();
   if (!retireObject(ObjectKind::entity, &entity->header)) return frame.fail(SNMPAPI_ENTITY_INVALID);
+  withdrawRequestsTo(entity);
   releaseEntity(entity);
   return SNMPAPI_SUCCESS;
 }

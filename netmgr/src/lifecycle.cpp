@@ -8,6 +8,7 @@
 #include "library.h"
 #include "pdu.h"
 #include "session.h"
+#include "timer_service.h"
 #include "varbind.h"
 
 #include "udpwire/cwinsock.h"
@@ -21,11 +22,16 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
   if (out) *out = value;
 }
 
-// Start-up steps after the reported values: the handle tables, the started
-// flag, and the transport's sockets layer. False when memory runs out.
+// Start-up steps after the reported values: the timer thread, the handle
+// tables, the started flag, and the transport's sockets layer. False when
+// the thread or memory is not to be had.
 bool startLibrary() {
   Library& state = library();
-  if (!createHandleTables()) return false;
+  if (!startTimerThread()) return false;
+  if (!createHandleTables()) {
+    stopTimerThread();
+    return false;
+  }
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
@@ -54,6 +60,7 @@ void stopLibrary() {
   releaseAllLists();
   releaseAllSessions();
   deleteHandleTables();
+  stopTimerThread();
 }
 
 SNMPAPI_STATUS setMode(std::atomic<uint32_t>& mode, smiUINT32 value, smiUINT32 highest) {

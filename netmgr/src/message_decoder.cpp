@@ -52,7 +52,7 @@ uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t
   }
   // The type was checked with the header, so filling cannot fail.
   (void)fillPdu(*decoded.pdu, header.type, header.requestId, header.third, header.fourth, list);
-  endOutstandingRequest(decoded.pdu->requestId);
+  endOutstandingRequest(session, decoded.pdu->requestId);
   return 0;
 }
 
