@@ -1,11 +1,15 @@
 // Starting and stopping the library, the library-wide modes and the last
 // error. Start-up is not counted: one SnmpCleanup stops the library for
 // every user in the process.
+#include "binding_list.h"
 #include "call_frame.h"
 #include "context.h"
 #include "entity.h"
 #include "library.h"
+#include "pdu.h"
 #include "session.h"
+#include "timer_service.h"
+#include "varbind.h"
 
 #include "udpwire/cwinsock.h"
 
@@ -18,11 +22,16 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
   if (out) *out = value;
 }
 
-// Start-up steps after the reported values: the handle tables, the started
-// flag, and the transport's sockets layer. False when memory runs out.
+// Start-up steps after the reported values: the timer thread, the handle
+// tables, the started flag, and the transport's sockets layer. False when
+// the thread or memory is not to be had.
 bool startLibrary() {
   Library& state = library();
-  if (!createHandleTables()) return false;
+  if (!startTimerThread()) return false;
+  if (!createHandleTables()) {
+    stopTimerThread();
+    return false;
+  }
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
@@ -47,8 +56,11 @@ void stopLibrary() {
   }
   releaseAllEntities();
   releaseAllContexts();
+  releaseAllPdus();
+  releaseAllLists();
   releaseAllSessions();
   deleteHandleTables();
+  stopTimerThread();
 }
 
 SNMPAPI_STATUS setMode(std::atomic<uint32_t>& mode, smiUINT32 value, smiUINT32 highest) {
@@ -142,7 +154,7 @@ SNMPAPI_STATUS OvSnmpDebugOutputHandles(void) {
   if (!frame.started()) return SNMPAPI_FAILURE;
   long sessions = countLive(ObjectKind::session), entities = countLive(ObjectKind::entity),
        contexts = countLive(ObjectKind::context), pdus = countLive(ObjectKind::pdu),
-       lists = countLive(ObjectKind::list), varbinds = countLive(ObjectKind::varbind);
+       lists = countLive(ObjectKind::list), varbinds = liveVarbinds();
   if (library().debugLevel.load() > 0) {
     std::fprintf(stderr,
                  "netmgr handles: %ld sessions, %ld entities, %ld contexts, %ld PDUs, "

@@ -1,12 +1,163 @@
-// Session objects: creation, registration and release.
+// Session objects: opening with a socket on a local port of their own,
+// closing, and telling the application that something is queued.
 #include "session.h"
 
+#include "codec.h"
 #include "library.h"
+#include "outstanding_request.h"
+#include "timer_service.h"
+
+#include "platform/heap.h"
+#include "platform/messages.h"
+#include "platform/waits.h"
+#include "udpwire/datagram_socket.h"
+#include "udpwire/ptr_list.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <cstring>
+#include <netdb.h>
+#include <unistd.h>
 
 namespace netmgr {
+namespace {
 
-Session* createSession(uint32_t mode, ULONG_PTR target, UINT message) {
+constexpr int kFirstPort = 2000;
+constexpr int kPortsTried = 1000;
+constexpr int kPostAttempts = 1002;  // the first post and 1001 more
+constexpr DWORD kPostRetryMilliseconds = 10;
+
+// Counts every bind attempt of the process, so later sessions start their
+// search after the ports earlier ones took.
+std::atomic<int> portAttempts{0};
+
+// Records of the queues.
+platform::CountedHeap queueHeap;
+
+int WINAPI ignoreBuffer(void*, void*) { return 0; }
+int WINAPI ignoreError(void*) { return 0; }
+
+}  // namespace
+
+void releaseReceived(ReceivedDatagram* record) {
+  queueHeap.release(record->octets);
+  queueHeap.dispose(record);
+}
+
+void releaseNotification(PendingNotification* item) {
+  SnmpFreePdu(item->pdu);
+  SnmpFreeContext(item->context);
+  SnmpFreeEntity(item->source);
+  SnmpFreeEntity(item->destination);
+  queueHeap.dispose(item);
+}
+
+namespace {
+
+// The transport's reader thread hands every datagram here.
+int WINAPI receiveDatagram(void* user, void* data, unsigned long length, sockaddr_in* sender) {
+  auto* session = static_cast<Session*>(user);
+  if (!isLiveSession(session) || length > 0xFFFF) return 0;
+  auto* record = queueHeap.make<ReceivedDatagram>();
+  auto* octets = record ? static_cast<uint8_t*>(queueHeap.allocate(length)) : nullptr;
+  if (!octets) {  // out of memory (or an empty datagram): it is dropped
+    queueHeap.dispose(record);
+    return 0;
+  }
+  std::memcpy(octets, data, length);
+  record->octets = octets;
+  record->length = static_cast<uint16_t>(length);
+  std::memcpy(record->sender, sender, sizeof record->sender);
+  platform::CriticalSectionGuard guard(session->lock);
+  if (!session->received || !session->received->AddTail(record)) {
+    releaseReceived(record);
+    return 0;
+  }
+  notifyApplication(*session);
+  return 0;
+}
+
+// Binds the socket to the next free port from 2000; 0 when none of the
+// ports tried is free.
+uint16_t bindNextFreePort(CDatagramSocket& socket) {
+  for (int tries = 0; tries < kPortsTried; ++tries) {
+    int port = kFirstPort + portAttempts.fetch_add(1) % (65536 - kFirstPort);
+    if (socket.CreateSocket(port) == 0) return static_cast<uint16_t>(port);
+  }
+  return 0;
+}
+
+// The text of the local host's first IPv4 address, if it resolves.
+void findLocalAddress(char (&address)[21]) {
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) return;
+  inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, address, sizeof address);
+  freeaddrinfo(found);
+}
+
+
+// Items still queued when a session closes are released with it.
+template <class Item>
+void releaseQueue(CPtrList*& queue, void (*release)(Item*)) {
+  if (!queue) return;
+  while (void* item = queue->RemoveHead()) release(static_cast<Item*>(item));
+  delete queue;
+  queue = nullptr;
+}
+
+void releaseParts(Session* session) {
+  if (session->socket) {
+    session->socket->DestroySocket();
+    delete session->socket;
+    session->socket = nullptr;
+  }
+  releaseQueue<ReceivedDatagram>(session->received, releaseReceived);
+  releaseQueue<PendingNotification>(session->notifications, releaseNotification);
+  releaseQueue<OutstandingRequest>(session->timedOut, releaseRequest);
+}
+
+// The socket, its callbacks and its port. 0 or the error code.
+uint32_t openSocket(Session& session) {
+  session.socket = new CDatagramSocket(&session, reinterpret_cast<void*>(session.notificationTarget),
+                                       session.notificationMessage);
+  if (!session.socket) return SNMPAPI_ALLOC_ERROR;
+  session.socket->OnReceived = receiveDatagram;
+  session.socket->OnSent = ignoreBuffer;
+  session.socket->OnSendFailed = ignoreBuffer;
+  session.socket->OnReceiveError = ignoreError;
+  session.localPort = bindNextFreePort(*session.socket);
+  return session.localPort ? 0 : SNMPAPI_TL_NOT_AVAILABLE;
+}
+
+// The queues come before the socket: a datagram may arrive as soon as the
+// socket exists. The socket is made without the session's lock, which its
+// callbacks take under the transport's lock.
+uint32_t openParts(Session& session) {
+  {
+    platform::CriticalSectionGuard guard(session.lock);
+    session.received = new CPtrList(&session);
+    session.notifications = new CPtrList(&session);
+    session.timedOut = new CPtrList(&session);
+    if (!session.received || !session.notifications || !session.timedOut) return SNMPAPI_ALLOC_ERROR;
+  }
+  if (session.notificationMode != SNMPAPI_NOTIFY_TRAP_SERVICE) {
+    if (uint32_t error = openSocket(session)) return error;
+  }
+  platform::CriticalSectionGuard guard(session.lock);
+  findLocalAddress(session.localAddress);
+  return 0;
+}
+
+}  // namespace
+
+Session* createSession(uint32_t mode, ULONG_PTR target, UINT message, uint32_t& error) {
   auto* session = heapOf(ObjectKind::session).make<Session>();
+  error = SNMPAPI_ALLOC_ERROR;
   if (!session) return nullptr;
   session->header.session = session;
   session->header.serial = nextSerial();
@@ -19,6 +170,11 @@ Session* createSession(uint32_t mode, ULONG_PTR target, UINT message) {
     heapOf(ObjectKind::session).dispose(session);
     return nullptr;
   }
+  error = openParts(*session);
+  if (error) {
+    destroySession(session);
+    return nullptr;
+  }
   return session;
 }
 
@@ -27,9 +183,31 @@ bool destroySession(Session* session) {
     platform::CriticalSectionGuard guard(session->lock);
     if (!retireObject(ObjectKind::session, &session->header)) return false;
   }
+  // Callbacks that found the session live before it left its table finish
+  // first: the timer's here, the transport's inside DestroySocket (which
+  // must not run under the session's lock, which they take).
+  waitForRunningCallbacks();
+  releaseParts(session);
   DeleteCriticalSection(&session->lock);
   heapOf(ObjectKind::session).dispose(session);
   return true;
+}
+
+void notifyApplication(const Session& session) {
+  auto post = [&session]() -> BOOL {
+    switch (session.notificationMode) {
+      case SNMPAPI_NOTIFY_WINDOW:
+        return PostMessage(reinterpret_cast<HWND>(session.notificationTarget), session.notificationMessage, 0, 0);
+      case SNMPAPI_NOTIFY_THREAD:
+        return PostThreadMessage(static_cast<DWORD>(session.notificationTarget), session.notificationMessage, 0, 0);
+      default:
+        return TRUE;
+    }
+  };
+  for (int attempt = 0; attempt < kPostAttempts; ++attempt) {
+    if (post()) return;
+    Sleep(kPostRetryMilliseconds);
+  }
 }
 
 }  // namespace netmgr

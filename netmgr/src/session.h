@@ -1,5 +1,6 @@
-// Sessions: an application's endpoint in the library. A session owns its
-// lock and its last error; it owns itself in the handle sense.
+// Sessions: an application's endpoint in the library. A session owns a
+// UDP socket bound to a local port of its own, a lock, the queues of what
+// waits for the application, and the way the application is told.
 #pragma once
 
 #include "handles.h"
@@ -8,21 +9,62 @@
 
 #include <atomic>
 
+class CDatagramSocket;
+class CPtrList;
+
 namespace netmgr {
 
 struct Session {
   ObjectHeader header;
   std::atomic<uint32_t> lastError{0};
+  // Every change of the queues and every encode or decode runs under it.
   CRITICAL_SECTION lock;
-  uint32_t notificationMode = 0;
-  ULONG_PTR notificationTarget = 0;
+  uint32_t notificationMode = 0;    // SNMPAPI_NOTIFY_*
+  ULONG_PTR notificationTarget = 0; // window (mode 1) or thread id (mode 2)
   UINT notificationMessage = 0;
+  CDatagramSocket* socket = nullptr;  // modes 1, 2 and 4
+  uint16_t localPort = 0;
+  // The local IPv4 address text: the destination entity of what the
+  // session decodes.
+  char localAddress[21] = "127.0.0.1";
+  bool registered = false;
+  CPtrList* received = nullptr;       // ReceivedDatagram records, oldest first
+  CPtrList* notifications = nullptr;  // PendingNotification records
+  CPtrList* timedOut = nullptr;       // OutstandingRequest records
 };
 
-// Creates and registers a session object of the given notification mode.
-// Null when memory runs out or the library is stopped.
-Session* createSession(uint32_t mode, ULONG_PTR target, UINT message);
-// Retires and releases a session; false when it was not live.
+// A datagram as it arrived, waiting for SnmpRecvMsg to decode it.
+struct ReceivedDatagram {
+  uint8_t* octets;
+  uint16_t length;
+  uint8_t sender[16];  // the sender's socket address as the transport gave it
+};
+
+// A notification ready for the application: handles owned by the session.
+struct PendingNotification {
+  HSNMP_ENTITY source;
+  HSNMP_ENTITY destination;
+  HSNMP_CONTEXT context;
+  HSNMP_PDU pdu;
+};
+
+// Creates and registers a session of the given notification mode; modes
+// 1, 2 and 4 get a socket on the next free local port from 2000. Null on
+// failure, with the reason in `error` (2, or 102 when no port is free).
+Session* createSession(uint32_t mode, ULONG_PTR target, UINT message, uint32_t& error);
+inline Session* createSession(uint32_t mode, ULONG_PTR target, UINT message) {
+  uint32_t error = 0;
+  return createSession(mode, target, message, error);
+}
+// Closes a session: it leaves its table at once, its socket stops, and
+// everything still queued is released with it. False when it was not live.
 bool destroySession(Session* session);
+
+void releaseReceived(ReceivedDatagram* record);
+void releaseNotification(PendingNotification* item);
+
+// Tells the application that one more item is queued (window or thread
+// message, by mode). Retries a failing post for about ten seconds.
+void notifyApplication(const Session& session);
 
 }  // namespace netmgr

@@ -1,0 +1,27 @@
+// The "SNMP Timer Thread" and its list: it wakes in steps of at most
+// 100 ms while requests are pending (and for a second after the last one),
+// runs the callbacks of entries that fell due, and sleeps without waking
+// while nothing is pending.
+#pragma once
+
+#include "timer_list.h"
+
+namespace netmgr {
+
+// Started by SnmpStartup, stopped by SnmpCleanup. False when the thread
+// cannot be started.
+[[nodiscard]] bool startTimerThread();
+void stopTimerThread();
+
+TimerList& timers();
+// Adds an entry and wakes the thread when the list was empty. False when
+// memory runs out.
+[[nodiscard]] bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
+                            const Session* session, int32_t requestId);
+
+// Timer callbacks run while the thread holds this lock. A session being
+// closed takes and drops it once after leaving its table, so that no
+// callback that found it live is still using it afterwards.
+void waitForRunningCallbacks();
+
+}  // namespace netmgr

@@ -1,0 +1,88 @@
+#include "timer_list.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace netmgr {
+namespace {
+
+const Session* const kSessionA = reinterpret_cast<const Session*>(uintptr_t{0x100});
+const Session* const kSessionB = reinterpret_cast<const Session*>(uintptr_t{0x200});
+
+class Timers : public testing::Test {
+ protected:
+  void add(uint32_t delay, int tag, const Session* session = kSessionA, const void* entity = nullptr) {
+    bool wasEmpty = false;
+    ASSERT_TRUE(list.tryAdd(delay, nullptr, &tags[tag], entity, session, tag, wasEmpty));
+  }
+  // Advances the clock and returns the tags of the entries that fell due.
+  std::vector<int> advance(uint32_t elapsed) {
+    std::vector<int> fired;
+    for (TimerEntry* entry : list.takeDue(elapsed)) {
+      fired.push_back(static_cast<int>(static_cast<int*>(entry->argument) - tags));
+      TimerList::release(entry);
+    }
+    return fired;
+  }
+
+  TimerList list;
+  int tags[10] = {};
+};
+
+TEST_F(Timers, FireInDueOrderWithTiesInArrivalOrder) {
+  add(300, 0);
+  add(100, 1);
+  add(300, 2);
+  add(200, 3);
+  EXPECT_EQ(advance(99), std::vector<int>{});
+  EXPECT_EQ(advance(1), std::vector<int>{1});
+  EXPECT_EQ(advance(150), std::vector<int>{3});
+  EXPECT_EQ(advance(50), (std::vector<int>{0, 2}));
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(Timers, TellTheCallerWhenTheListWasEmpty) {
+  bool wasEmpty = false;
+  ASSERT_TRUE(list.tryAdd(10, nullptr, nullptr, nullptr, kSessionA, 1, wasEmpty));
+  EXPECT_TRUE(wasEmpty);
+  ASSERT_TRUE(list.tryAdd(10, nullptr, nullptr, nullptr, kSessionA, 2, wasEmpty));
+  EXPECT_FALSE(wasEmpty);
+  list.clear();
+}
+
+TEST_F(Timers, WithdrawingByRequestKeepsTheOthersOnTime) {
+  add(100, 0);
+  add(200, 1);
+  add(300, 2);
+  Withdrawn withdrawn{};
+  ASSERT_TRUE(list.withdrawRequest(kSessionA, 1, withdrawn));
+  EXPECT_EQ(withdrawn.argument, &tags[1]);
+  EXPECT_FALSE(list.withdrawRequest(kSessionA, 1, withdrawn));
+  EXPECT_EQ(advance(100), std::vector<int>{0});
+  EXPECT_EQ(advance(199), std::vector<int>{});
+  EXPECT_EQ(advance(1), std::vector<int>{2});
+}
+
+TEST_F(Timers, RequestIdsAreMatchedWithinTheirSessionOnly) {
+  add(100, 4, kSessionA);
+  add(100, 4, kSessionB);
+  Withdrawn withdrawn{};
+  ASSERT_TRUE(list.withdrawRequest(kSessionB, 4, withdrawn));
+  EXPECT_EQ(list.size(), 1u);
+  ASSERT_TRUE(list.withdrawRequest(kSessionA, 4, withdrawn));
+  EXPECT_FALSE(list.withdrawRequest(kSessionA, 4, withdrawn));
+}
+
+TEST_F(Timers, WithdrawingAnEntityEndsAllItsEntries) {
+  int entity = 0, other = 0;
+  add(100, 0, kSessionA, &entity);
+  add(150, 1, kSessionA, &other);
+  add(200, 2, kSessionA, &entity);
+  EXPECT_EQ(list.withdrawEntity(&entity).size(), 2u);
+  EXPECT_EQ(advance(149), std::vector<int>{});
+  EXPECT_EQ(advance(1), std::vector<int>{1});
+}
+
+}  // namespace
+}  // namespace netmgr

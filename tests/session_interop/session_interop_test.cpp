@@ -1,0 +1,183 @@
+// The session layer against net-snmp's agent: a GetNext, a whole walk that
+// must equal snmpwalk's, and a Set.
+#include "agent_walk.h"
+#include "background_process.h"
+#include "net_snmp_agent.h"
+#include "walk_file.h"
+#include "winsnmp.h"
+#include "wire.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class NetSnmpPeer : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(agent.start()) << "snmpd did not start";
+    ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
+    session = SnmpOpenEx(SNMPAPI_NOTIFY_NONE, 0, 0);
+    target = SnmpStrToEntity(session, "127.0.0.1");
+    SnmpSetPort(target, agent.port());
+    SnmpSetTimeout(target, 200);
+  }
+  void TearDown() override { SnmpCleanup(); }
+
+  HSNMP_CONTEXT community(const char* text) {
+    smiOCTETS octets{static_cast<smiUINT32>(std::strlen(text)), reinterpret_cast<smiLPBYTE>(const_cast<char*>(text))};
+    return SnmpStrToContext(session, &octets);
+  }
+  // Sends one request and waits for its answer; the answer's PDU or null.
+  HSNMP_PDU exchange(const char* communityText, smiINT type, const char* oid, const smiVALUE* value = nullptr) {
+    smiOID name{};
+    SnmpStrToOid(oid, &name);
+    smiVALUE null{};
+    null.syntax = SNMP_SYNTAX_NULL;
+    HSNMP_VBL list = SnmpCreateVbl(session, &name, value ? value : &null);
+    SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&name));
+    SnmpSendMsg(session, nullptr, target, community(communityText), SnmpCreatePdu(session, type, 0, 0, 0, list));
+    for (int wait = 0; wait < 500; ++wait) {
+      HSNMP_ENTITY source, destination;
+      HSNMP_CONTEXT context;
+      HSNMP_PDU pdu;
+      if (SnmpRecvMsg(session, &source, &destination, &context, &pdu)) return pdu;
+      if (SnmpGetLastError(session) != SNMPAPI_NOOP) return nullptr;
+      std::this_thread::sleep_for(10ms);
+    }
+    return nullptr;
+  }
+  static simagent::VarBind firstBinding(HSNMP_PDU pdu, smiINT* status = nullptr) {
+    HSNMP_VBL list = nullptr;
+    SnmpGetPduData(pdu, nullptr, nullptr, status, nullptr, &list);
+    smiOID name{};
+    smiVALUE value{};
+    if (SnmpGetVb(list, 1, &name, &value) != SNMPAPI_SUCCESS) return {};
+    return {simagent::Oid(name.ptr, name.ptr + name.len), simagent::valueFromLibrary(value)};
+  }
+
+  NetSnmpAgent agent;
+  HSNMP_SESSION session = nullptr;
+  HSNMP_ENTITY target = nullptr;
+};
+
+TEST_F(NetSnmpPeer, GetNextFromSysUpTimeGivesItsInstanceAndTicks) {
+  HSNMP_PDU answer = exchange("public", SNMP_PDU_GETNEXT, "1.3.6.1.2.1.1.3");
+  ASSERT_NE(answer, nullptr);
+  simagent::VarBind binding = firstBinding(answer);
+  EXPECT_EQ(simagent::oidToText(binding.name), "1.3.6.1.2.1.1.3.0");
+  EXPECT_EQ(binding.value.syntax, SNMP_SYNTAX_TIMETICKS);
+}
+
+TEST_F(NetSnmpPeer, ASetWithTheReadWriteCommunityChangesSysContact) {
+  const char contact[] = "walks@loopback";
+  smiVALUE value{};
+  value.syntax = SNMP_SYNTAX_OCTETS;
+  value.value.string = {static_cast<smiUINT32>(std::strlen(contact)), reinterpret_cast<smiLPBYTE>(const_cast<char*>(contact))};
+  smiINT status = -1;
+  HSNMP_PDU refused = exchange("public", SNMP_PDU_SET, "1.3.6.1.2.1.1.4.0", &value);
+  ASSERT_NE(refused, nullptr) << "the read-only community must get an answer, not a time-out";
+  firstBinding(refused, &status);
+  EXPECT_NE(status, 0);
+  HSNMP_PDU accepted = exchange("private", SNMP_PDU_SET, "1.3.6.1.2.1.1.4.0", &value);
+  ASSERT_NE(accepted, nullptr);
+  firstBinding(accepted, &status);
+  EXPECT_EQ(status, 0);
+  HSNMP_PDU read = exchange("public", SNMP_PDU_GET, "1.3.6.1.2.1.1.4.0");
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(firstBinding(read).value.octets, contact);
+}
+
+// snmpwalk's view of the same agent: every instance in order, with the
+// value where the walk text reads as one (Opaque floats do not).
+struct PeerWalk {
+  std::vector<simagent::Oid> names;
+  simagent::MibView values;
+};
+
+PeerWalk snmpwalk(uint16_t port) {
+  BackgroundProcess walk;
+  std::string printed;
+  if (walk.start({"snmpwalk", "-v1", "-c", "public", "-On", "-t", "2", "127.0.0.1:" + std::to_string(port), ".1"},
+                 {"MIBS="})) {
+    walk.waitForLine("no line ends this", 60s);  // read until snmpwalk ends
+    printed = walk.stop();
+  }
+  PeerWalk peer;
+  std::istringstream text(printed);
+  simagent::loadWalk(text, peer.values, false);
+  std::istringstream lines(printed);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t equals = line.find(" = ");
+    if (line.empty() || line[0] != '.' || equals == std::string::npos) continue;
+    if (auto name = simagent::oidFromText(line.substr(0, equals))) peer.names.push_back(*name);
+  }
+  return peer;
+}
+
+// Values that change between two walks a second apart: counters, clocks
+// and gauges, and the readings of the machine (dates, load, memory and
+// storage in use, the engine's running time).
+bool changesOverTime(const simagent::VarBind& binding) {
+  uint8_t syntax = binding.value.syntax;
+  if (syntax == SNMP_SYNTAX_CNTR32 || syntax == SNMP_SYNTAX_CNTR64 || syntax == SNMP_SYNTAX_TIMETICKS ||
+      syntax == SNMP_SYNTAX_GAUGE32) {
+    return true;
+  }
+  static const simagent::Oid readings[] = {
+      {1, 3, 6, 1, 2, 1, 25, 1, 2},          // hrSystemDate
+      {1, 3, 6, 1, 2, 1, 25, 2, 3, 1, 6},    // hrStorageUsed
+      {1, 3, 6, 1, 2, 1, 25, 3, 3, 1, 2},    // hrProcessorLoad
+      {1, 3, 6, 1, 4, 1, 2021, 4},           // memory
+      {1, 3, 6, 1, 4, 1, 2021, 9},           // disks
+      {1, 3, 6, 1, 4, 1, 2021, 10},          // load averages
+      {1, 3, 6, 1, 4, 1, 2021, 11},          // system statistics
+      {1, 3, 6, 1, 4, 1, 2021, 100, 4},      // the agent's date
+      {1, 3, 6, 1, 6, 3, 10, 2, 1, 3},       // snmpEngineTime
+  };
+  for (const simagent::Oid& prefix : readings) {
+    if (binding.name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), binding.name.begin())) {
+      return true;
+    }
+  }
+  return false;
+}
+
+class WholeWalk : public NetSnmpPeer, public testing::WithParamInterface<Notification> {};
+
+TEST_P(WholeWalk, EqualsSnmpwalkInOrderNamesAndValues) {
+  WalkResult ours = walkAgent(agent.port(), "public", GetParam());
+  ASSERT_EQ(ours.failure, "");
+  PeerWalk theirs = snmpwalk(agent.port());
+  ASSERT_GT(theirs.names.size(), 100u);
+  ASSERT_EQ(ours.bindings.size(), theirs.names.size());
+  size_t compared = 0;
+  for (size_t i = 0; i < theirs.names.size(); ++i) {
+    const simagent::VarBind& mine = ours.bindings[i];
+    ASSERT_EQ(simagent::oidToText(mine.name), simagent::oidToText(theirs.names[i])) << "binding " << i;
+    const simagent::Value* peer = theirs.values.get(mine.name);
+    if (!peer) continue;
+    EXPECT_EQ(mine.value.syntax, peer->syntax) << simagent::oidToText(mine.name);
+    if (!changesOverTime({mine.name, *peer})) {
+      EXPECT_TRUE(mine.value == *peer) << simagent::oidToText(mine.name);
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, theirs.names.size() / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Notifications, WholeWalk,
+                         testing::Values(Notification::windowMessage, Notification::threadMessage),
+                         [](const testing::TestParamInfo<Notification>& info) {
+                           return info.param == Notification::windowMessage ? "WindowMessages" : "ThreadMessages";
+                         });
+
+}  // namespace

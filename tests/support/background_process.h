@@ -1,0 +1,36 @@
+// A program the tests start, talk to through its output, and stop: the
+// agent simulator and net-snmp's agent.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class BackgroundProcess {
+ public:
+  BackgroundProcess() = default;
+  ~BackgroundProcess();  // kills the program if it still runs
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  // Starts the program (found on the search path unless the name holds a
+  // slash) with standard output and error on one pipe. `environment` adds
+  // NAME=value entries to the test's own.
+  bool start(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
+  // Reads output until a line containing `text` arrives; that line, or an
+  // empty string when the program ended or the time ran out first.
+  std::string waitForLine(const std::string& text, std::chrono::milliseconds timeout);
+  // Asks the program to stop (SIGTERM), waits for it (killing it after
+  // `timeout`), and returns everything it printed.
+  std::string stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  bool running() const { return child_ > 0; }
+
+ private:
+  bool readSome(std::chrono::milliseconds timeout);
+
+  pid_t child_ = -1;
+  int output_ = -1;
+  std::string printed_;
+  size_t scanned_ = 0;
+};
