@@ -59,6 +59,7 @@ void Compiler::clear() {
   types_.clear();
   modules_.clear();
   compiled_.clear();
+  failed_.clear();
   compiledOrder_.clear();
 }
 
@@ -81,6 +82,10 @@ bool Compiler::importModule(const std::string& module, bool namesIdentifiers, in
   log_.message("\r\nImporting " + module);
   // RFC-1212 defines only the OBJECT-TYPE macro, which the parser knows.
   if (module == "RFC-1212" || !namesIdentifiers) return true;
+  if (failed_.count(module)) {
+    log_.message("Cannot import module " + module + ": it could not be compiled");
+    return false;
+  }
   if (wasCompiled(module)) {
     log_.message(". Already loaded !");
     log_.message("Finished importing " + module + ".\r\n");

@@ -81,7 +81,12 @@ Parser::Header Parser::parseHeader() {
   expect(kAssign, kMissingAssign);
   expect(kBegin, kMissingBegin);
   compiler_.noteCompiled(module_, path_);
-  if (accept(kImports) && !parseImports()) return Header::importFailed;
+  if (accept(kImports) && !parseImports()) {
+    compiler_.noteFailed(module_);
+    return Header::importFailed;
+  }
+  // The exported names are no definitions.
+  if (accept(kExports)) skipPast(kSemicolon);
   return Header::parsed;
 }
 
@@ -128,9 +133,11 @@ Parser::Header Parser::parseBody() {
         advance();
         break;
       default: {
+        // Only a word can name a definition.
+        bool isWord = code() == kIdentifier || code() >= kObsolete;
         std::string name = token().text;
         advance();
-        parseDefinition(name);
+        if (isWord) parseDefinition(name);
         break;
       }
     }

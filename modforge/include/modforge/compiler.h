@@ -59,6 +59,8 @@ class Compiler {
 
   // For the parser: a module header was read from `path`.
   void noteCompiled(const std::string& module, const std::string& path);
+  // For the parser: the module's imports failed, so must its importers.
+  void noteFailed(const std::string& module) { failed_.insert(module); }
   // For the parser: resolves one IMPORTS group. False when the module's
   // source cannot be found or compiled, which fails the importing compile.
   [[nodiscard]] bool importModule(const std::string& module, bool namesIdentifiers, int depth);
@@ -73,6 +75,7 @@ class Compiler {
   TypeTable types_;
   KnownModules modules_;
   std::set<std::string, std::less<>> compiled_;
+  std::set<std::string, std::less<>> failed_;
   std::vector<std::string> compiledOrder_;
 };
 
