@@ -88,11 +88,11 @@ void Parser::parseOidValue(const std::string& name, Definition definition) {
     parent = attach(label, parent, number, Definition{});
     if (!parent) return skipPast(kCloseBrace);
   }
-  if (!haveOwn) lexer_.reportError(kMissingNumber);
+  bool placeable = haveOwn && fitsSubidentifier(own);
+  if (!placeable) lexer_.reportError(haveOwn ? kBadOid : kMissingNumber);
   expect(kCloseBrace, kMissingCloseBrace);
-  // Without its own number the definition has no place in the tree.
-  if (!haveOwn) return;
-  if (!fitsSubidentifier(own)) return lexer_.reportError(kBadOid);
+  // Without a usable number of its own the definition has no place.
+  if (!placeable) return;
   attach(name, parent, static_cast<uint32_t>(own), std::move(definition));
 }
 
