@@ -1,0 +1,210 @@
+// Compiles the standard MIB set (the IETF modules of the MIB cache and
+// net-snmp's own modules) and compares every node with net-snmp's tree.
+// Differences are allowed only where a rule of the compiler explains
+// them; each rule is named where it is applied:
+//   traps:      a TRAP-TYPE makes no node (net-snmp places the trap at
+//               enterprise.0.number under a made-up "enterprise#" node);
+//   duplicates: of two definitions of one OID the first compiled stays
+//               (net-snmp may show the other name and its attributes);
+//   imports:    a module whose imports are not in the set is not compiled
+//               (net-snmp loads what it can of it);
+//   roots:      net-snmp does not list the roots ccitt, iso, joint-iso-ccitt;
+//   access:     "accessible-for-notify" is no access keyword of the
+//               compiler, which leaves such an access unset.
+#include "peer_tree.h"
+
+#include "modforge/compiler.h"
+#include "modforge/lexer.h"
+#include "modforge/search_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace modforge;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string standardMibFolder() {
+  if (const char* cache = std::getenv("ORVANE_MIB_CACHE")) return cache;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME")) return std::string(xdg) + "/orvane/mibs";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.cache/orvane/mibs";
+}
+
+constexpr const char* kNetSnmpFolder = "/usr/share/snmp/mibs";
+
+std::vector<std::string> sourcesOf(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    if (entry->is_regular_file() && entry->path().filename().string()[0] != '.') files.push_back(entry->path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Names that TRAP-TYPE definitions of `files` give.
+std::set<std::string> trapNames(const std::vector<std::string>& files) {
+  std::set<std::string> names;
+  for (const std::string& file : files) {
+    SourceReader reader;
+    if (!reader.openFile(file)) continue;
+    SilentLog quiet;
+    Lexer lexer(reader, quiet, false);
+    std::string previous;
+    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
+      if (token->code == kTrapType) names.insert(previous);
+      previous = token->text;
+    }
+  }
+  return names;
+}
+
+std::string keyword(int tokenCode) {
+  const char* text = tokenCode >= kObsolete ? tokenCodeText(tokenCode) : nullptr;
+  return text ? text : "";
+}
+
+class MibInterop : public testing::Test {
+ protected:
+  void SetUp() override {
+    standard = standardMibFolder();
+    if (!fs::exists(standard + "/SNMPv2-SMI.mib")) GTEST_SKIP() << "no standard MIBs in " << standard << ": run scripts/setup";
+    if (commandOutput("command -v snmptranslate").empty()) GTEST_SKIP() << "snmptranslate missing: run scripts/setup";
+    folders = standard + ":" + kNetSnmpFolder;
+    files = sourcesOf(standard);
+    for (const std::string& file : sourcesOf(kNetSnmpFolder)) files.push_back(file);
+    searchPath = std::make_unique<SearchPath>(std::vector<std::string>{standard, kNetSnmpFolder});
+    compiler = std::make_unique<Compiler>(log, *searchPath);
+    compiler->settings.warningLevel = 2;
+    for (const std::string& file : files) {
+      if (!compiler->compileFile(file)) failedModules.insert(firstModuleName(file));
+    }
+    peer = peerNodes(folders);
+    ASSERT_GT(peer.size(), 500u) << "snmptranslate listed too little";
+    collectDuplicateNames();
+  }
+
+  // duplicates: the names later definitions gave to an OID we already had.
+  void collectDuplicateNames() {
+    const std::string prefix = "WARNING! Two nodes has same OID value (";
+    for (const std::string& message : log.messages) {
+      if (message.rfind(prefix, 0) != 0) continue;
+      std::string rest = message.substr(prefix.size());
+      std::string kept = rest.substr(0, rest.find(' '));
+      size_t comma = rest.find("), ");
+      std::string later = rest.substr(comma + 3, rest.find(' ', comma + 3) - comma - 3);
+      if (Node* node = compiler->tree().findByName(kept)) otherNames[oidText(node->oid)].insert(later);
+    }
+  }
+
+  bool isRoot(const Node& node) const { return node.oid.size() == 1 && node.oid[0] <= 2; }
+
+  std::string standard;
+  std::string folders;
+  std::vector<std::string> files;
+  CollectingLog log;
+  std::unique_ptr<SearchPath> searchPath;
+  std::unique_ptr<Compiler> compiler;
+  std::set<std::string> failedModules;
+  std::map<std::string, std::string> peer;
+  std::map<std::string, std::set<std::string>> otherNames;
+};
+
+TEST_F(MibInterop, EveryNodeWeMakeHasNetSnmpsNameAndOid) {
+  size_t compared = 0;
+  for (Node* node = compiler->tree().first(); node; node = node->next) {
+    std::string oid = oidText(node->oid);
+    auto theirs = peer.find(oid);
+    if (theirs == peer.end()) {
+      EXPECT_TRUE(isRoot(*node)) << "net-snmp has no node " << oid << " (" << node->name << ")";  // rule: roots
+      continue;
+    }
+    ++compared;
+    if (theirs->second == node->name) continue;
+    EXPECT_TRUE(otherNames[oid].count(theirs->second))  // rule: duplicates
+        << oid << ": we have " << node->name << " (" << node->module << "), net-snmp " << theirs->second;
+  }
+  EXPECT_GT(compared, 300u);
+}
+
+TEST_F(MibInterop, EveryNetSnmpNodeWeLackIsAccountedForByARule) {
+  std::set<std::string> traps = trapNames(files);
+  std::vector<std::string> lacking;
+  std::map<std::string, std::string> names;
+  for (const auto& [oid, name] : peer) {
+    Oid parts;
+    for (size_t start = 0; start < oid.size();) {
+      size_t dot = oid.find('.', start);
+      if (dot == std::string::npos) dot = oid.size();
+      parts.push_back(static_cast<uint32_t>(std::stoul(oid.substr(start, dot - start))));
+      start = dot + 1;
+    }
+    if (compiler->tree().findByOid(parts)) continue;
+    if (traps.count(name) || name.back() == '#') continue;  // rule: traps
+    lacking.push_back(oid);
+    names[oid] = name;
+  }
+  std::map<std::string, PeerDetails> details = peerDetails(folders, lacking);
+  size_t unaccounted = 0;
+  for (const std::string& oid : lacking) {
+    const PeerDetails& detail = details[oid];
+    bool fromFailedModule = !detail.modules.empty();
+    for (const std::string& module : detail.modules) fromFailedModule &= failedModules.count(module) > 0;
+    if (fromFailedModule) continue;  // rule: imports
+    ++unaccounted;
+    ADD_FAILURE() << "we lack " << oid << " " << names[oid] << " from " << (detail.modules.empty() ? "?" : detail.modules[0]);
+  }
+  EXPECT_EQ(unaccounted, 0u);
+}
+
+TEST_F(MibInterop, ObjectTypesAgreeOnAccessAndStatus) {
+  std::vector<std::string> oids;
+  for (Node* node = compiler->tree().first(); node; node = node->next) {
+    if (node->definition.kind == NodeKind::objectType && peer.count(oidText(node->oid))) oids.push_back(oidText(node->oid));
+  }
+  std::map<std::string, PeerDetails> details = peerDetails(folders, oids);
+  size_t compared = 0;
+  for (Node* node = compiler->tree().first(); node; node = node->next) {
+    auto found = details.find(oidText(node->oid));
+    if (node->definition.kind != NodeKind::objectType || found == details.end()) continue;
+    const PeerDetails& theirs = found->second;
+    // rule: duplicates. net-snmp shows one of several definitions.
+    if (theirs.name != node->name) continue;
+    if (theirs.modules.size() != 1) {
+      EXPECT_NE(std::find(theirs.modules.begin(), theirs.modules.end(), node->module), theirs.modules.end())
+          << node->name << " of " << node->module;
+      continue;
+    }
+    ++compared;
+    std::string access = keyword(node->definition.access);
+    if (!(access.empty() && theirs.access == "accessible-for-notify")) {  // rule: access
+      EXPECT_EQ(access, theirs.access) << node->name;
+    }
+    EXPECT_EQ(keyword(node->definition.status), theirs.status) << node->name;
+  }
+  EXPECT_GT(compared, 50u);
+}
+
+TEST_F(MibInterop, OnlyModulesWithImportsOutsideTheSetFailToCompile) {
+  EXPECT_EQ(failedModules.count("IF-MIB"), 0u);
+  EXPECT_EQ(failedModules.count("NET-SNMP-MIB"), 0u);
+  for (const std::string& module : failedModules) {
+    bool explained = false;
+    for (const std::string& message : log.messages) explained |= message.rfind("Cannot import module ", 0) == 0;
+    EXPECT_TRUE(explained) << module;
+  }
+  for (const std::string& message : log.messages) {
+    EXPECT_EQ(message.find("Fatal"), std::string::npos) << message;
+  }
+}
+
+}  // namespace
