@@ -5,7 +5,9 @@
 
 #include "modforge/messages.h"
 
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 
 namespace modforge {
@@ -17,30 +19,27 @@ constexpr size_t kLongestText = SourceReader::kLineBufferSize - 1;
 constexpr int kMostDigits = 20;
 constexpr double kLargestInteger = 4294967296.0;
 
-enum class CharacterClass { letter, digit, special, quote, blank, endOfFile, error };
+enum class CharacterClass : unsigned char { error, letter, digit, special, quote, blank, endOfFile };
+
+constexpr std::array<CharacterClass, 256> makeClassTable() {
+  std::array<CharacterClass, 256> table{};
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = CharacterClass::letter;
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = CharacterClass::letter;
+  table['_'] = CharacterClass::letter;
+  for (int c = '0'; c <= '9'; ++c) table[c] = CharacterClass::digit;
+  for (unsigned char c : {' ', '\t', '\n', '\0'}) table[c] = CharacterClass::blank;
+  table['"'] = CharacterClass::quote;
+  for (unsigned char c : {'*', '(', ')', '+', '=', '{', '-', '}', ':', ';', '<', '>', ',', '\'', '.', '/', '|', '[', ']',
+                          '^'}) {
+    table[c] = CharacterClass::special;
+  }
+  return table;  // codes 128..255 and the other controls stay errors
+}
+
+constexpr std::array<CharacterClass, 256> kClasses = makeClassTable();
 
 CharacterClass classOf(int character) {
-  if (character == kEndMark) return CharacterClass::endOfFile;
-  if (character < 0 || character > 127) return CharacterClass::error;
-  if ((character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z') || character == '_') {
-    return CharacterClass::letter;
-  }
-  if (character >= '0' && character <= '9') return CharacterClass::digit;
-  switch (character) {
-    case ' ':
-    case '\t':
-    case '\n':
-    case '\0':
-      return CharacterClass::blank;
-    case '"':
-      return CharacterClass::quote;
-    case '*': case '(': case ')': case '+': case '=': case '{': case '-': case '}': case ':':
-    case ';': case '<': case '>': case ',': case '\'': case '.': case '/': case '|': case '[':
-    case ']': case '^':
-      return CharacterClass::special;
-    default:
-      return CharacterClass::error;
-  }
+  return character == kEndMark ? CharacterClass::endOfFile : kClasses[static_cast<unsigned char>(character)];
 }
 
 bool isDigit(int character) { return character >= '0' && character <= '9'; }
@@ -60,7 +59,6 @@ Lexer::Lexer(SourceReader& reader, CompileLog& log, bool listing)
 void Lexer::startLine() {
   SourceReader::Line outcome = reader_.readLine();
   position_ = 0;
-  column_ = 0;
   if (outcome == SourceReader::Line::end) {
     line_ = {};
     character_ = kEndMark;
@@ -80,13 +78,18 @@ void Lexer::startLine() {
 // then the next line.
 void Lexer::advance() {
   if (character_ == kEndMark) return;
-  column_ = character_ == '\t' ? (column_ / 8 + 1) * 8 : column_ + 1;
   if (position_ < line_.size()) ++position_;
   else {
     startLine();
     return;
   }
   character_ = position_ < line_.size() ? static_cast<unsigned char>(line_[position_]) : kLineEnd;
+}
+
+int Lexer::column() const {
+  int column = 0;
+  for (size_t i = 0; i < position_ && i < line_.size(); ++i) column = line_[i] == '\t' ? (column / 8 + 1) * 8 : column + 1;
+  return column;
 }
 
 int Lexer::peek() const {
@@ -142,11 +145,12 @@ const Token& Lexer::next() {
   return token_;
 }
 
+// A word never spans lines, so it is taken from the line in one piece.
 void Lexer::readWord() {
-  while (continuesWord(character_)) {
-    token_.text.push_back(static_cast<char>(character_));
-    advance();
-  }
+  size_t start = position_;
+  while (position_ < line_.size() && continuesWord(static_cast<unsigned char>(line_[position_]))) ++position_;
+  token_.text.assign(line_.data() + start, position_ - start);
+  character_ = position_ < line_.size() ? static_cast<unsigned char>(line_[position_]) : kLineEnd;
   token_.code = lookUpReservedWord(token_.text.data(), token_.text.size());
 }
 
@@ -200,28 +204,41 @@ void Lexer::readNumber() {
 }
 
 // A string runs to the next double quote across line ends, each stored
-// as "\r\n". An unclosed string is reported and ends the source.
+// as "\r\n". An unclosed string is reported and ends the source. The text
+// is taken a line piece at a time.
 void Lexer::readString() {
   advance();
   bool truncated = false;
+  auto keep = [&](const char* text, size_t length) {
+    if (truncated) return;
+    if (token_.text.size() + length + 1 > kLongestText) {
+      truncated = true;
+      reportError(kStringTooLong);
+      return;
+    }
+    token_.text.append(text, length);
+  };
   for (;;) {
     if (character_ == kEndMark) {
       reportError(kUnexpectedEndOfFile);
       token_.code = kEndOfFile;
       return;
     }
-    if (character_ == '"') break;
-    if (token_.text.size() + 2 > kLongestText && !truncated) {
-      truncated = true;
-      reportError(kStringTooLong);
+    if (position_ >= line_.size()) {
+      keep("\r\n", 2);
+      startLine();
+      continue;
     }
-    bool lineEnd = character_ == kLineEnd && position_ >= line_.size();
-    if (!truncated) {
-      if (lineEnd) token_.text.append("\r\n");
-      else token_.text.push_back(static_cast<char>(character_));
-    }
-    advance();
+    const char* start = line_.data() + position_;
+    size_t left = line_.size() - position_;
+    const void* quote = std::memchr(start, '"', left);
+    size_t length = quote ? static_cast<size_t>(static_cast<const char*>(quote) - start) : left;
+    keep(start, length);
+    position_ += length;
+    if (quote) break;
+    character_ = kLineEnd;
   }
+  character_ = '"';
   advance();
   token_.code = kString;
 }

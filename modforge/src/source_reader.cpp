@@ -20,7 +20,7 @@ SourceReader::~SourceReader() {
 bool SourceReader::openFile(const std::string& path) {
   file_ = std::fopen(path.c_str(), "rb");
   if (!file_) return false;
-  block_.resize(kBlockSize);
+  block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
   return true;
 }
 
@@ -33,8 +33,8 @@ void SourceReader::openText(std::string_view text) {
 bool SourceReader::refill() {
   if (position_ < size_) return true;
   if (!file_) return false;
-  size_t got = std::fread(block_.data(), 1, block_.size(), file_);
-  data_ = block_.data();
+  size_t got = std::fread(block_.get(), 1, kBlockSize, file_);
+  data_ = block_.get();
   size_ = got;
   position_ = 0;
   return got > 0;

@@ -150,3 +150,18 @@ TEST(Garbage, ZeroBytesAreBlank) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Lines, CountColumnsWithTabStopsOfEight) {
+  SourceReader reader;
+  reader.openText("\tab\t c");
+  SilentLog log;
+  Lexer lexer(reader, log, false);
+  lexer.next();
+  EXPECT_EQ(lexer.column(), 10);  // after "ab", which starts at column 8
+  lexer.next();
+  EXPECT_EQ(lexer.column(), 18);
+}
+
+}  // namespace

@@ -29,6 +29,8 @@ class Lexer {
   void reportError(int index);
 
   int lineNumber() const { return reader_.lineNumber(); }
+  // Column of the current character: a tab moves to the next multiple of 8.
+  int column() const;
   int syntaxErrors() const { return syntaxErrors_; }
   bool gaveUp() const { return gaveUp_; }
 
@@ -49,9 +51,7 @@ class Lexer {
   bool listing_;
   std::string_view line_;
   size_t position_ = 0;
-  int column_ = 0;
   int character_ = 0;
-  bool stringTooLongReported_ = false;
   Token token_;
   int syntaxErrors_ = 0;
   bool gaveUp_ = false;

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace modforge {
 
@@ -41,7 +41,7 @@ class SourceReader {
   void skipRestOfLine();
 
   std::FILE* file_ = nullptr;
-  std::vector<char> block_;
+  std::unique_ptr<char[]> block_;
   const char* data_ = nullptr;
   size_t size_ = 0;
   size_t position_ = 0;
