@@ -49,6 +49,7 @@ class Compiler {
   MibTree& tree() { return tree_; }
   const MibTree& tree() const { return tree_; }
   TypeTable& types() { return types_; }
+  const TypeTable& types() const { return types_; }
   KnownModules& modules() { return modules_; }
   const KnownModules& modules() const { return modules_; }
   CompileLog& log() { return log_; }
