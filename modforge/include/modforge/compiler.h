@@ -57,6 +57,8 @@ class Compiler {
   // Modules whose header was compiled in this run, in compile order.
   [[nodiscard]] const std::vector<std::string>& compiledModules() const { return compiledOrder_; }
   [[nodiscard]] bool wasCompiled(std::string_view module) const;
+  // Whether the module's imports failed, so that it stopped after its header.
+  [[nodiscard]] bool failed(std::string_view module) const { return failed_.find(module) != failed_.end(); }
 
   // For the parser: a module header was read from `path`.
   void noteCompiled(const std::string& module, const std::string& path);
