@@ -55,3 +55,7 @@ void failNextSocketStartup(int error) { nextStartupFailure.store(error); }
 void failNextSocketCleanup(int error) { nextCleanupFailure.store(error); }
 
 }  // namespace platform
+
+int WSAPoll(LPWSAPOLLFD sockets, ULONG count, INT timeout) {
+  return poll(sockets, count, timeout);
+}

@@ -1,6 +1,7 @@
 // The sockets layer start-up, shared by every user in the process.
 #include "udpwire/cwinsock.h"
 
+#include <atomic>
 #include <cstring>
 
 BYTE CWinSock::gc_tlInitialized = 0;
@@ -12,13 +13,21 @@ CWinSock::CWinSock(WORD version) : m_lastError(0), m_version(version) {
 
 CWinSock& CWinSock::operator=(const CWinSock& other) = default;
 
+namespace {
+
+// The flag is shared by every thread that starts the layer (the engine
+// threads among them); reading and writing it atomically keeps that safe.
+std::atomic_ref<BYTE> startedFlag() { return std::atomic_ref<BYTE>(CWinSock::gc_tlInitialized); }
+
+}  // namespace
+
 int CWinSock::Startup() {
-  if (gc_tlInitialized == 1) return 0;
+  if (startedFlag().load() == 1) return 0;
   if (int error = WSAStartup(m_version, &m_information)) {
     m_lastError = error;
     return 2;
   }
-  gc_tlInitialized = 1;
+  startedFlag().store(1);
   return 0;
 }
 
@@ -28,7 +37,7 @@ int CWinSock::Shutdown() {
     m_lastError = WSAGetLastError();
     result = 2;
   }
-  gc_tlInitialized = 0;
+  startedFlag().store(0);
   return result;
 }
 

@@ -7,6 +7,9 @@
 #include "platform/win32_types.h"
 
 #if !defined(_WIN32)
+#  include <cerrno>
+#  include <poll.h>
+#  include <sys/ioctl.h>
 #  include <sys/socket.h>
 
 #  define WSADESCRIPTION_LEN 256
@@ -31,6 +34,17 @@ typedef int SOCKET;
 #  define INVALID_SOCKET (-1)
 #  define SOCKET_ERROR (-1)
 
+// Error numbers are errno values here; the layer needs no start-up, so
+// WSANOTINITIALISED never occurs.
+#  define WSAEINTR EINTR
+#  define WSAENOTSOCK ENOTSOCK
+#  define WSAENETDOWN ENETDOWN
+#  define WSANOTINITIALISED 10093
+
+typedef pollfd WSAPOLLFD;
+typedef WSAPOLLFD* LPWSAPOLLFD;
+PLATFORM_API int WSAPoll(LPWSAPOLLFD sockets, ULONG count, INT timeout);
+
 PLATFORM_API int WSAStartup(WORD versionRequested, LPWSADATA data);
 PLATFORM_API int WSACleanup();
 PLATFORM_API int WSAGetLastError();
@@ -41,6 +55,13 @@ PLATFORM_API int ioctlsocket(SOCKET socket, long command, unsigned long* argumen
 #endif
 
 namespace platform {
+
+// Waits until one of the sockets has an event it asks for, or the calling
+// thread's message queue (created if needed) has input, or the time is up.
+// Returns how many sockets have events (their revents set), 0 for messages
+// or time-out, SOCKET_ERROR on failure (ECANCELED: the thread was
+// terminated). The seam where a Windows build would use WSAEventSelect.
+PLATFORM_API int waitForSocketsOrMessages(LPWSAPOLLFD sockets, ULONG count, DWORD timeout);
 
 // Test support: how many times WSAStartup ran in this process, and an
 // error number the next WSAStartup or WSACleanup fails with (0: none).

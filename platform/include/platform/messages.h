@@ -1,0 +1,188 @@
+// Messages: a queue per thread, created on first use, and windows owned by
+// the thread that created them.
+//
+// A thread's queue comes into being with its first GetMessage,
+// PeekMessage, MsgWaitForMultipleObjects, CreateWindow or SetTimer; until
+// then PostThreadMessage to it fails, as callers that retry a post expect.
+// The queue ends with its thread, together with the thread's windows.
+//
+// Retrieval order: messages other threads sent (handled inside GetMessage
+// and PeekMessage), then posted messages oldest first, then WM_TIMER of a
+// due timer (one pending per timer). A filtered GetMessage that finds only
+// messages outside its filter rechecks every millisecond.
+#pragma once
+
+#include "platform/export.h"
+#include "platform/win32_types.h"
+#include "platform/waits.h"
+
+#if !defined(_WIN32)
+#  define WM_NULL 0x0000u
+#  define WM_CREATE 0x0001u
+#  define WM_DESTROY 0x0002u
+#  define WM_CLOSE 0x0010u
+#  define WM_QUIT 0x0012u
+#  define WM_COPYDATA 0x004Au
+#  define WM_TIMER 0x0113u
+#  define WM_USER 0x0400u
+
+#  define PM_NOREMOVE 0x0000u
+#  define PM_REMOVE 0x0001u
+#  define PM_NOYIELD 0x0002u
+
+#  define CW_USEDEFAULT (static_cast<int>(0x80000000u))
+#  define WS_OVERLAPPEDWINDOW 0x00CF0000u
+
+typedef WORD ATOM;
+typedef void* HINSTANCE;
+typedef void* HICON;
+typedef void* HCURSOR;
+typedef void* HBRUSH;
+typedef void* HMENU;
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+typedef MSG* LPMSG;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+typedef void(CALLBACK* TIMERPROC)(HWND window, UINT message, UINT_PTR timerId, DWORD tickCount);
+
+// Only the procedure and the name have an effect here.
+struct WNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+};
+
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+
+struct COPYDATASTRUCT {
+  ULONG_PTR dwData;
+  DWORD cbData;
+  LPVOID lpData;
+};
+
+// Window classes are process-wide; names compare without case.
+PLATFORM_API ATOM RegisterClassA(const WNDCLASSA* windowClass);
+// Fails while windows of the class exist.
+PLATFORM_API BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
+// The window belongs to the calling thread, whose queue this creates.
+// WM_CREATE is sent before it returns; a result of -1 fails the creation.
+PLATFORM_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
+                                  int x, int y, int width, int height, HWND parent, HMENU menu,
+                                  HINSTANCE instance, LPVOID parameter);
+#  define CreateWindowA(className, windowName, style, x, y, width, height, parent, menu, instance, \
+                        parameter)                                                               \
+     CreateWindowExA(0, className, windowName, style, x, y, width, height, parent, menu, instance, \
+                     parameter)
+// Only the owning thread may destroy a window; WM_DESTROY is sent first.
+// Messages already posted to it stay queued and are dispatched to nobody.
+PLATFORM_API BOOL DestroyWindow(HWND window);
+PLATFORM_API BOOL IsWindow(HWND window);
+// The client area is (0, 0, width, height) as created; CW_USEDEFAULT gives 0.
+PLATFORM_API BOOL GetClientRect(HWND window, LPRECT rect);
+// WM_CLOSE destroys the window; everything else answers 0.
+PLATFORM_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A null window posts to the calling thread.
+PLATFORM_API BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Fails while the thread has no queue (or does not exist).
+PLATFORM_API BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+// To a window of the calling thread: a direct call. To a window of another
+// thread: delivered there when that thread next retrieves messages, while
+// the caller waits and still handles messages sent to itself. 0 when the
+// window does not exist or its thread ends first.
+PLATFORM_API LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// 0 for WM_QUIT, -1 on failure, else nonzero.
+PLATFORM_API BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+PLATFORM_API BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                               UINT removeFlags);
+// Calls the window's procedure, or a WM_TIMER message's timer procedure.
+PLATFORM_API LRESULT DispatchMessageA(const MSG* message);
+// The same number for the same name (without case) in every process of
+// the suite: 0xC000..0xFFFF, made from the name. 0 for an empty name.
+PLATFORM_API UINT RegisterWindowMessageA(LPCSTR name);
+
+// Timers of the calling thread's windows, or of the thread itself when
+// the window is null (the id is then chosen here and returned). WM_TIMER
+// carries the id in wParam and the procedure, if any, in lParam.
+PLATFORM_API UINT_PTR SetTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC procedure);
+PLATFORM_API BOOL KillTimer(HWND window, UINT_PTR timerId);
+
+#  define RegisterClass RegisterClassA
+#  define UnregisterClass UnregisterClassA
+#  define CreateWindowEx CreateWindowExA
+#  define CreateWindow CreateWindowA
+#  define DefWindowProc DefWindowProcA
+#  define PostMessage PostMessageA
+#  define PostThreadMessage PostThreadMessageA
+#  define SendMessage SendMessageA
+#  define GetMessage GetMessageA
+#  define PeekMessage PeekMessageA
+#  define DispatchMessage DispatchMessageA
+#  define RegisterWindowMessage RegisterWindowMessageA
+#endif
+
+namespace platform {
+
+// The seam for windows whose messages travel another way: windows of other
+// processes (published in the runtime directory) and windows that live in
+// a GUI toolkit's event loop. The layer that provides such windows installs
+// a carrier; PostMessage, SendMessage and IsWindow offer every handle that
+// no local window has to the installed carriers, in installation order.
+// Carriers pick their handle values at or above kFirstCarriedWindow.
+class WindowCarrier {
+ public:
+  virtual bool carries(HWND window) = 0;
+  virtual BOOL post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+ protected:
+  ~WindowCarrier() = default;
+};
+
+inline constexpr uintptr_t kFirstCarriedWindow = 0x40000000;
+
+PLATFORM_API void installWindowCarrier(WindowCarrier* carrier);
+PLATFORM_API void removeWindowCarrier(WindowCarrier* carrier);
+
+}  // namespace platform

@@ -1,0 +1,96 @@
+// One thread's message queue: posted messages, messages sent from other
+// threads and waiting for an answer, and the thread's timers. Its signal
+// descriptor is readable while posted or sent messages wait, so waits can
+// watch it together with other objects; timers are waited for by time.
+#pragma once
+
+#include "platform/messages.h"
+#include "signal_flag.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace platform::detail {
+
+// A message sent from another thread; `done` is set once `result` holds
+// the answer (or the receiving thread ended without answering: 0).
+struct SentMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  LRESULT result = 0;
+  SignalFlag done;
+};
+
+// Which messages a retrieval takes: a null window takes all, (HWND)-1
+// only thread messages; a 0..0 range takes every number.
+struct MessageFilter {
+  HWND window;
+  UINT first;
+  UINT last;
+  bool matches(const MSG& message) const noexcept;
+};
+
+class MessageQueue {
+ public:
+  explicit MessageQueue(DWORD threadId) noexcept : threadId_(threadId) {}
+  MessageQueue(const MessageQueue&) = delete;
+  MessageQueue& operator=(const MessageQueue&) = delete;
+
+  bool valid() const noexcept { return signal_.valid(); }
+  DWORD threadId() const noexcept { return threadId_; }
+  int descriptor() const noexcept { return signal_.descriptor(); }
+
+  // Both fail once the queue's thread has ended.
+  bool post(const MSG& message) noexcept;
+  bool deliverSent(std::shared_ptr<SentMessage> message) noexcept;
+
+  std::shared_ptr<SentMessage> takeSent() noexcept;
+  bool takePosted(const MessageFilter& filter, bool remove, MSG* out) noexcept;
+  bool takeDueTimer(const MessageFilter& filter, bool remove, MSG* out, uint64_t now) noexcept;
+  bool hasInput(DWORD wakeMask, uint64_t now) const noexcept;
+  // Milliseconds until the next timer falls due; INFINITE without timers.
+  DWORD timeToNextTimer(uint64_t now) const noexcept;
+
+  // 0 when the timer cannot be made.
+  UINT_PTR setTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC procedure,
+                    uint64_t now) noexcept;
+  bool killTimer(HWND window, UINT_PTR timerId) noexcept;
+  void killTimersOf(HWND window) noexcept;
+
+  // The thread ended: refuse new messages and answer every sent one with 0.
+  void tearDown() noexcept;
+
+ private:
+  struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT elapse;
+    TIMERPROC procedure;
+    uint64_t due;
+  };
+
+  void updateSignalLocked() noexcept;
+
+  const DWORD threadId_;
+  SignalFlag signal_;
+  mutable std::mutex lock_;
+  std::deque<MSG> posted_;
+  std::deque<std::shared_ptr<SentMessage>> sent_;
+  std::vector<Timer> timers_;
+  UINT_PTR nextThreadTimerId_ = 1;
+  bool ended_ = false;
+};
+
+// The queue of a thread, or null when it has none (yet).
+std::shared_ptr<MessageQueue> findQueue(DWORD threadId) noexcept;
+// The calling thread's queue, created on first use; null when it cannot be.
+MessageQueue* callingThreadQueue() noexcept;
+// The calling thread's queue if it has one.
+MessageQueue* existingCallingThreadQueue() noexcept;
+
+}  // namespace platform::detail

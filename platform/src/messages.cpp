@@ -1,0 +1,195 @@
+// Posting, sending, retrieving and dispatching messages.
+#include "platform/messages.h"
+
+#include "message_queue.h"
+#include "platform/tick.h"
+#include "thread_record.h"
+#include "wait_core.h"
+#include "window_table.h"
+
+#include <algorithm>
+#include <vector>
+
+using namespace platform::detail;
+
+namespace {
+
+struct CarrierList {
+  std::mutex lock;
+  std::vector<platform::WindowCarrier*> carriers;
+};
+
+CarrierList& carrierList() {
+  static CarrierList* instance = new CarrierList;
+  return *instance;
+}
+
+platform::WindowCarrier* carrierOf(HWND window) {
+  CarrierList& list = carrierList();
+  std::lock_guard guard(list.lock);
+  for (platform::WindowCarrier* carrier : list.carriers)
+    if (carrier->carries(window)) return carrier;
+  return nullptr;
+}
+
+MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}};
+}
+
+// Answers every message other threads sent to the calling thread.
+void answerSentMessages(MessageQueue& queue) {
+  while (std::shared_ptr<SentMessage> sent = queue.takeSent()) {
+    sent->result = callOwnWindow(sent->window, sent->message, sent->wParam, sent->lParam);
+    sent->done.set();
+  }
+}
+
+// Waits for the answer, answering messages sent to the caller meanwhile
+// (two threads that send to each other would wait for ever otherwise).
+void awaitAnswer(const std::shared_ptr<SentMessage>& sent) {
+  MessageQueue* own = existingCallingThreadQueue();
+  struct Answer final : Waitable {
+    explicit Answer(SignalFlag& flag) : flag(flag) {}
+    int descriptor() const noexcept override { return flag.descriptor(); }
+    bool acquire() noexcept override { return flag.isSet(); }
+    SignalFlag& flag;
+  };
+  std::shared_ptr<Waitable> answer = std::make_shared<Answer>(sent->done);
+  WaitRequest request;
+  request.objects = {&answer, 1};
+  request.queue = own;
+  request.wakeMask = QS_SENDMESSAGE;
+  for (;;) {
+    WaitResult result = waitFor(request);
+    if (result.outcome != WaitOutcome::input) return;
+    answerSentMessages(*own);
+  }
+}
+
+LRESULT sendToOtherThread(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::shared_ptr<MessageQueue> queue = window.queue.lock();
+  if (!queue) return 0;
+  auto sent = std::make_shared<SentMessage>();
+  sent->window = window.handle;
+  sent->message = message;
+  sent->wParam = wParam;
+  sent->lParam = lParam;
+  if (!sent->done.valid() || !queue->deliverSent(sent)) return 0;
+  awaitAnswer(sent);
+  return sent->done.isSet() ? sent->result : 0;
+}
+
+}  // namespace
+
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::shared_ptr<MessageQueue> queue = findQueue(threadId);
+  return queue && queue->post(makeMessage(nullptr, message, wParam, lParam)) ? TRUE : FALSE;
+}
+
+BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!handle) return PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
+  if (std::shared_ptr<Window> window = findWindow(handle)) {
+    std::shared_ptr<MessageQueue> queue = window->queue.lock();
+    return queue && queue->post(makeMessage(handle, message, wParam, lParam)) ? TRUE : FALSE;
+  }
+  platform::WindowCarrier* carrier = carrierOf(handle);
+  return carrier ? carrier->post(handle, message, wParam, lParam) : FALSE;
+}
+
+LRESULT SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::shared_ptr<Window> window = findWindow(handle);
+  if (!window) {
+    platform::WindowCarrier* carrier = carrierOf(handle);
+    return carrier ? carrier->send(handle, message, wParam, lParam) : 0;
+  }
+  if (window->ownerThread == GetCurrentThreadId())
+    return window->procedure ? window->procedure(handle, message, wParam, lParam) : 0;
+  try {
+    return sendToOtherThread(*window, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  MessageQueue* queue = callingThreadQueue();
+  if (!queue || !message) return FALSE;
+  if (currentThreadRecord().terminationRequested()) {
+    *message = makeMessage(nullptr, WM_QUIT, 0, 0);
+    return TRUE;
+  }
+  answerSentMessages(*queue);
+  MessageFilter filter{window, filterMin, filterMax};
+  bool remove = (removeFlags & PM_REMOVE) != 0;
+  if (queue->takePosted(filter, remove, message)) return TRUE;
+  return queue->takeDueTimer(filter, remove, message, GetTickCount64()) ? TRUE : FALSE;
+}
+
+BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
+  MessageQueue* queue = callingThreadQueue();
+  if (!queue || !message) return -1;
+  for (;;) {
+    if (PeekMessageA(message, window, filterMin, filterMax, PM_REMOVE))
+      return message->message == WM_QUIT ? 0 : 1;
+    WaitRequest request;
+    request.queue = queue;
+    request.wakeMask = QS_ALLINPUT;
+    WaitResult result = waitFor(request);
+    if (result.outcome == WaitOutcome::failed && result.error != ECANCELED) return -1;
+    // Input outside the filter: look again shortly rather than spin.
+    if (result.outcome == WaitOutcome::input && !PeekMessageA(message, window, filterMin, filterMax, PM_NOREMOVE))
+      Sleep(1);
+  }
+}
+
+LRESULT DispatchMessageA(const MSG* message) {
+  if (!message) return 0;
+  if (message->message == WM_TIMER && message->lParam) {
+    auto procedure = reinterpret_cast<TIMERPROC>(message->lParam);
+    procedure(message->hwnd, WM_TIMER, message->wParam, GetTickCount());
+    return 0;
+  }
+  return callOwnWindow(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) DestroyWindow(window);
+  return 0;
+}
+
+BOOL IsWindow(HWND handle) {
+  if (!handle) return FALSE;
+  return findWindow(handle) || carrierOf(handle) ? TRUE : FALSE;
+}
+
+UINT_PTR SetTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC procedure) {
+  MessageQueue* queue = callingThreadQueue();
+  if (!queue) return 0;
+  if (window) {
+    std::shared_ptr<Window> owner = findWindow(window);
+    if (!owner || owner->ownerThread != queue->threadId()) return 0;
+  }
+  return queue->setTimer(window, timerId, elapse, procedure, GetTickCount64());
+}
+
+BOOL KillTimer(HWND window, UINT_PTR timerId) {
+  MessageQueue* queue = existingCallingThreadQueue();
+  return queue && queue->killTimer(window, timerId) ? TRUE : FALSE;
+}
+
+namespace platform {
+
+void installWindowCarrier(WindowCarrier* carrier) {
+  CarrierList& list = carrierList();
+  std::lock_guard guard(list.lock);
+  if (carrier && std::find(list.carriers.begin(), list.carriers.end(), carrier) == list.carriers.end())
+    list.carriers.push_back(carrier);
+}
+
+void removeWindowCarrier(WindowCarrier* carrier) {
+  CarrierList& list = carrierList();
+  std::lock_guard guard(list.lock);
+  std::erase(list.carriers, carrier);
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+// The one wait loop behind every wait of the platform: it checks the
+// objects, the message queue and the caller's termination request, then
+// sleeps in poll on all their descriptors (and any sockets) until one of
+// them changes or the time is up.
+#pragma once
+
+#include "handles.h"
+#include "message_queue.h"
+
+#include <memory>
+#include <poll.h>
+#include <span>
+
+namespace platform::detail {
+
+struct WaitRequest {
+  std::span<const std::shared_ptr<Waitable>> objects;
+  MessageQueue* queue = nullptr;  // watched for input of wakeMask
+  DWORD wakeMask = 0;
+  std::span<pollfd> sockets;      // their revents are filled in
+  DWORD timeout = INFINITE;
+};
+
+enum class WaitOutcome { object, input, sockets, timeout, failed };
+
+struct WaitResult {
+  WaitOutcome outcome;
+  size_t index = 0;  // the object, or how many sockets are ready
+  int error = 0;     // errno for failed (ECANCELED: the thread was terminated)
+};
+
+WaitResult waitFor(const WaitRequest& request) noexcept;
+
+}  // namespace platform::detail

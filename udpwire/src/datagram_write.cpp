@@ -1,0 +1,85 @@
+// Queuing datagrams (any thread) and sending them (the writer thread).
+#include "block_heap.h"
+#include "destinations.h"
+#include "socket_engine.h"
+#include "udpwire/datagram_socket.h"
+#include "udpwire/ptr_list.h"
+#include "write_request.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool isFatalPollError(int error) {
+  return error == WSAEINTR || error == WSAENOTSOCK || error == WSAENETDOWN || error == WSANOTINITIALISED;
+}
+
+}  // namespace
+
+int CDatagramSocket::Write(int length, void* data, sockaddr_in* to) {
+  if (length <= 0 || length > udpwire::kLargestDatagram || !data || !to) return 3;
+  if (m_entry.socket == INVALID_SOCKET) return 3;
+  auto* request = static_cast<udpwire::WriteRequest*>(udpwire::blockAllocate(sizeof(udpwire::WriteRequest)));
+  void* copy = udpwire::blockAllocate(static_cast<size_t>(length));
+  if (!request || !copy || !m_writeQueue) {
+    udpwire::blockRelease(request);
+    udpwire::blockRelease(copy);
+    return 1;
+  }
+  std::memcpy(copy, data, static_cast<size_t>(length));
+  *request = udpwire::WriteRequest{this, copy, static_cast<uint16_t>(length), *to};
+  if (!m_writeQueue->AddTail(request)) {
+    udpwire::blockRelease(request);
+    udpwire::blockRelease(copy);
+    return 1;
+  }
+  SetEvent(m_entry.event);
+  return 0;
+}
+
+int CDatagramSocket::Write(int length, void* data, const char* host, const char* service) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  int error = 0;
+  int result = udpwire::resolvePort(service, &to.sin_port, &error);
+  if (result == 0) result = udpwire::resolveHost(host, &to.sin_addr, &error);
+  if (result == 2) m_error = error;
+  return result ? result : Write(length, data, &to);
+}
+
+int CDatagramSocket::Write(int length, void* data, const char* host, int port) {
+  if (port <= 0 || port > 65535) return 3;
+  char decimal[16];
+  std::snprintf(decimal, sizeof decimal, "%d", port);
+  return Write(length, data, host, decimal);
+}
+
+// The request leaves the queue before the callback runs, so a callback may
+// write again or even destroy the socket.
+bool CDatagramSocket::HandleWrite() {
+  if (!m_writeQueue || m_writeQueue->IsEmpty()) return true;
+  WSAPOLLFD probe{m_entry.socket, POLLOUT, 0};
+  if (WSAPoll(&probe, 1, 0) < 0) return !isFatalPollError(WSAGetLastError());
+  if (probe.revents & POLLNVAL) return false;
+  auto* request = static_cast<udpwire::WriteRequest*>(m_writeQueue->GetHead());
+  ssize_t sent = -1;
+  if (probe.revents & POLLOUT) {
+    sent = sendto(m_entry.socket, request->data, request->length, MSG_DONTWAIT,
+                  reinterpret_cast<const sockaddr*>(&request->to), sizeof request->to);
+  }
+  if (sent < 0 && (!(probe.revents & POLLOUT) || errno == EAGAIN || errno == EWOULDBLOCK)) {
+    SetEvent(m_entry.event);  // not writable now: keep it queued, retry after a pause
+    m_engine->requestBackOff();
+    return true;
+  }
+  m_writeQueue->RemoveHead();
+  if (!m_writeQueue->IsEmpty()) SetEvent(m_entry.event);
+  void* data = request->data;
+  bool whole = sent == request->length;
+  udpwire::blockRelease(request);
+  DatagramBufferCallback callback = whole ? OnSent : OnSendFailed;
+  if (!callback || !callback(m_user, data)) udpwire::blockRelease(data);
+  return true;
+}

@@ -1,0 +1,83 @@
+// CSocketEngine: one per process, made with the first CDatagramSocket. Its
+// reader thread waits in poll on every served socket and its own message
+// queue; its writer thread waits on the sockets' events and its queue.
+// Neither wakes while nothing happens. Rescan notices (thread messages)
+// tell them that the set of served sockets changed.
+//
+// Every socket the process creates is served: the slots grow as needed.
+#pragma once
+
+#include "platform/messages.h"
+#include "platform/sync.h"
+#include "platform/waits.h"
+#include "udpwire/datagram_socket.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace udpwire {
+
+class CSocketEngine {
+ public:
+  // The process's engine, made (with both threads started) on first use;
+  // null when it cannot be made.
+  static CSocketEngine* instance() noexcept;
+  // The engine if it exists.
+  static CSocketEngine* existing() noexcept;
+
+  // Guards the slots; both threads hold it around every callback.
+  CRITICAL_SECTION& lock() noexcept { return m_lock; }
+
+  // False when out of memory. Posts rescan notices.
+  [[nodiscard]] bool registerEntry(SocketEntry* entry) noexcept;
+  // Clears the entry's slot; the caller holds the lock, then posts.
+  void clearEntry(SocketEntry* entry) noexcept;
+  void postRescanNotices() noexcept;
+
+  // Asks the writer to pause before its next wait (socket not writable).
+  void requestBackOff() noexcept { m_backOff.store(true); }
+  void restoreNormalPriority() noexcept;
+
+  DWORD readerThreadId() const noexcept { return m_readerId; }
+  DWORD writerThreadId() const noexcept { return m_writerId; }
+  // Test support: how often each thread woke from its wait.
+  uint64_t readerWakeUps() const noexcept { return m_readerWakeUps.load(); }
+  uint64_t writerWakeUps() const noexcept { return m_writerWakeUps.load(); }
+
+  // One served socket as a thread saw it at its last rescan.
+  struct Served {
+    size_t slot;
+    SocketEntry* entry;
+  };
+  // True when `served` still names a live entry (call under the lock).
+  bool stillServes(const Served& served) const noexcept;
+  // The occupied slots at this moment (call under the lock).
+  void collectServed(std::vector<Served>& out) const;
+
+ private:
+  friend class EngineThreads;
+  CSocketEngine() noexcept;
+
+  CSocketEngine* m_self;
+  CRITICAL_SECTION m_lock;
+  std::vector<SocketEntry*> m_slots;
+  size_t m_slotCount = 0;
+  HANDLE m_reader = nullptr;
+  HANDLE m_writer = nullptr;
+  DWORD m_readerId = 0;
+  DWORD m_writerId = 0;
+  int m_readerPriority = THREAD_PRIORITY_NORMAL;
+  int m_writerPriority = THREAD_PRIORITY_NORMAL;
+  std::atomic<bool> m_backOff{false};
+  std::atomic<uint64_t> m_readerWakeUps{0};
+  std::atomic<uint64_t> m_writerWakeUps{0};
+  DWORD m_marker;
+};
+
+// Posts a thread message until the post succeeds (the thread may not have
+// its queue yet): at most 1,001 attempts, pausing 10 ms after every 100
+// failures. False when every attempt failed.
+bool postPersistently(DWORD threadId, UINT message) noexcept;
+
+}  // namespace udpwire
