@@ -15,7 +15,8 @@ ObjectHeader* CallFrame::validate(ObjectKind kind, const void* handle, uint32_t 
     fail(errorCode);
     return nullptr;
   }
-  if (kind != ObjectKind::session && !isLiveSession(object->session)) {
+  // A session already found live in this call needs no second look.
+  if (kind != ObjectKind::session && object->session != session_ && !isLiveSession(object->session)) {
     fail(SNMPAPI_SESSION_INVALID);
     return nullptr;
   }
@@ -44,7 +45,7 @@ BindingList* CallFrame::list(HSNMP_VBL handle) {
 }
 
 void CallFrame::beginWork() {
-  if (session_) session_->lastError.store(0);
+  if (session_) session_->lastError.store(0, std::memory_order_relaxed);
 }
 
 SNMPAPI_STATUS CallFrame::fail(uint32_t code) {

@@ -18,7 +18,9 @@ struct BindingList;
 
 class CallFrame {
  public:
-  CallFrame() { library().globalError.store(0); }
+  // The error words order nothing else, so relaxed stores suffice (a
+  // sequentially consistent store is a full barrier on every call).
+  CallFrame() { library().globalError.store(0, std::memory_order_relaxed); }
 
   // False (error 18) while the library is not started.
   [[nodiscard]] bool started();

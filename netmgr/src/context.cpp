@@ -5,16 +5,34 @@
 #include "descriptors.h"
 
 #include <cstring>
+#include <new>
 
 namespace netmgr {
 namespace {
 platform::CountedHeap& contextHeap() { return heapOf(ObjectKind::context); }
 }
 
-void releaseContext(Context* context) {
-  contextHeap().release(context->community);
-  contextHeap().dispose(context);
+// One block holds the context and its community, right after it.
+Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
+  void* block = contextHeap().allocate(sizeof(Context) + size_t{length} + 1);
+  if (!block) return nullptr;
+  auto* context = new (block) Context{};
+  auto* copy = reinterpret_cast<smiBYTE*>(context + 1);
+  if (length > 0) std::memcpy(copy, community, length);
+  copy[length] = 0;
+  context->header.session = session;
+  context->header.serial = nextSerial();
+  context->syntax = SNMP_SYNTAX_OCTETS;
+  context->length = length;
+  context->community = copy;
+  if (!registerObject(ObjectKind::context, &context->header)) {
+    releaseContext(context);
+    return nullptr;
+  }
+  return context;
 }
+
+void releaseContext(Context* context) { contextHeap().dispose(context); }
 
 void releaseAllContexts() {
   for (ObjectHeader* object : liveObjects(ObjectKind::context)) {
@@ -38,24 +56,8 @@ HSNMP_CONTEXT SnmpStrToContext(HSNMP_SESSION sessionHandle, smiLPCOCTETS communi
     return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_CONTEXT_UNKNOWN);
   }
 
-  Context* context = contextHeap().make<Context>();
-  auto* copy = context ? static_cast<smiBYTE*>(contextHeap().allocate(size_t{community->len} + 1))
-                       : nullptr;
-  if (!copy) {
-    contextHeap().dispose(context);
-    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
-  }
-  if (community->len > 0) std::memcpy(copy, community->ptr, community->len);
-  copy[community->len] = 0;
-  context->header.session = session;
-  context->header.serial = nextSerial();
-  context->syntax = SNMP_SYNTAX_OCTETS;
-  context->length = community->len;
-  context->community = copy;
-  if (!registerObject(ObjectKind::context, &context->header)) {
-    releaseContext(context);
-    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
-  }
+  Context* context = createContext(session, community->ptr, community->len);
+  if (!context) return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
   return context;
 }
 

@@ -10,9 +10,12 @@ struct Context {
   ObjectHeader header;
   smiUINT32 syntax;      // always SNMP_SYNTAX_OCTETS
   smiUINT32 length;
-  smiBYTE* community;    // private copy with one zero octet after it
+  smiBYTE* community;    // private copy with one zero octet after it, stored after the context
 };
 
+// Creates and registers a context of `session` holding a copy of the
+// community octets. Null when memory runs out.
+Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length);
 void releaseContext(Context* context);
 // Clean-up: releases every context still registered.
 void releaseAllContexts();

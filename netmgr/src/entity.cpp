@@ -2,8 +2,10 @@
 #include "entity.h"
 
 #include "call_frame.h"
+#include "library.h"
 
 #include <cstring>
+#include <new>
 
 namespace netmgr {
 namespace {
@@ -20,10 +22,28 @@ uint32_t timeoutFromCentiseconds(smiTIMETICKS centiseconds) {
 
 }  // namespace
 
-void releaseEntity(Entity* entity) {
-  entityHeap().release(entity->address);
-  entityHeap().dispose(entity);
+// One block holds the entity and its text, right after it.
+Entity* createEntity(Session* session, const char* address) {
+  size_t length = std::strlen(address);
+  void* block = entityHeap().allocate(sizeof(Entity) + length + 1);
+  if (!block) return nullptr;
+  auto* entity = new (block) Entity{};
+  char* text = reinterpret_cast<char*>(entity + 1);
+  std::memcpy(text, address, length + 1);
+  entity->header.session = session;
+  entity->header.serial = nextSerial();
+  entity->policyTimeout = entity->actualTimeout = kDefaultTimeoutMs;
+  entity->policyRetry = entity->actualRetry = kDefaultRetry;
+  entity->address = text;
+  entity->port = 0;
+  if (!registerObject(ObjectKind::entity, &entity->header)) {
+    releaseEntity(entity);
+    return nullptr;
+  }
+  return entity;
 }
+
+void releaseEntity(Entity* entity) { entityHeap().dispose(entity); }
 
 void releaseAllEntities() {
   for (ObjectHeader* object : liveObjects(ObjectKind::entity)) {
@@ -45,24 +65,8 @@ HSNMP_ENTITY SnmpStrToEntity(HSNMP_SESSION sessionHandle, LPCSTR address) {
   frame.beginWork();
   if (!address) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ENTITY_UNKNOWN);
 
-  Entity* entity = entityHeap().make<Entity>();
-  size_t length = std::strlen(address);
-  char* text = entity ? static_cast<char*>(entityHeap().allocate(length + 1)) : nullptr;
-  if (!text) {
-    entityHeap().dispose(entity);
-    return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
-  }
-  std::memcpy(text, address, length + 1);
-  entity->header.session = session;
-  entity->header.serial = nextSerial();
-  entity->policyTimeout = entity->actualTimeout = kDefaultTimeoutMs;
-  entity->policyRetry = entity->actualRetry = kDefaultRetry;
-  entity->address = text;
-  entity->port = 0;
-  if (!registerObject(ObjectKind::entity, &entity->header)) {
-    releaseEntity(entity);
-    return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
-  }
+  Entity* entity = createEntity(session, address);
+  if (!entity) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
   return entity;
 }
 

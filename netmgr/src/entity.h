@@ -15,13 +15,16 @@ struct Entity {
   uint32_t actualTimeout;  // milliseconds
   uint32_t policyRetry;
   uint32_t actualRetry;
-  char* address;           // the text exactly as given
+  char* address;           // the text exactly as given, stored after the entity
   uint16_t port;           // 0: the message kind's default port
 };
 
 constexpr uint32_t kDefaultTimeoutMs = 5000;
 constexpr uint32_t kDefaultRetry = 4;
 
+// Creates and registers an entity of `session` with the initial settings
+// and a copy of `address`. Null when memory runs out.
+Entity* createEntity(Session* session, const char* address);
 // Releases an entity that was already retired from its table.
 void releaseEntity(Entity* entity);
 // Clean-up: releases every entity still registered.

@@ -1,11 +1,14 @@
 // Starting and stopping the library, the library-wide modes and the last
 // error. Start-up is not counted: one SnmpCleanup stops the library for
 // every user in the process.
+#include "binding_list.h"
 #include "call_frame.h"
 #include "context.h"
 #include "entity.h"
 #include "library.h"
+#include "pdu.h"
 #include "session.h"
+#include "varbind.h"
 
 #include "udpwire/cwinsock.h"
 
@@ -47,6 +50,8 @@ void stopLibrary() {
   }
   releaseAllEntities();
   releaseAllContexts();
+  releaseAllPdus();
+  releaseAllLists();
   releaseAllSessions();
   deleteHandleTables();
 }
@@ -142,7 +147,7 @@ SNMPAPI_STATUS OvSnmpDebugOutputHandles(void) {
   if (!frame.started()) return SNMPAPI_FAILURE;
   long sessions = countLive(ObjectKind::session), entities = countLive(ObjectKind::entity),
        contexts = countLive(ObjectKind::context), pdus = countLive(ObjectKind::pdu),
-       lists = countLive(ObjectKind::list), varbinds = countLive(ObjectKind::varbind);
+       lists = countLive(ObjectKind::list), varbinds = liveVarbinds();
   if (library().debugLevel.load() > 0) {
     std::fprintf(stderr,
                  "netmgr handles: %ld sessions, %ld entities, %ld contexts, %ld PDUs, "

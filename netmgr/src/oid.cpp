@@ -4,6 +4,7 @@
 
 #include "call_frame.h"
 #include "descriptors.h"
+#include "values.h"
 
 #include <algorithm>
 #include <charconv>
@@ -54,20 +55,6 @@ bool copyOut(const smiUINT32* source, smiUINT32 length, smiOID& destination) {
 bool isUsable(smiLPCOID oid) { return oid && oid->len > 0 && oid->ptr; }
 
 int threeWay(smiUINT32 left, smiUINT32 right) { return left < right ? -1 : left > right ? 1 : 0; }
-
-bool isDescriptorSyntax(smiUINT32 syntax) {
-  switch (syntax) {
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_OID:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      return true;
-    default:
-      return false;
-  }
-}
 
 }  // namespace
 

@@ -17,6 +17,9 @@ struct Session {
   uint32_t notificationMode = 0;
   ULONG_PTR notificationTarget = 0;
   UINT notificationMessage = 0;
+  // The local IPv4 address text: the destination entity of what the
+  // session decodes.
+  char localAddress[21] = "127.0.0.1";
 };
 
 // Creates and registers a session object of the given notification mode.

@@ -22,8 +22,16 @@ struct alignas(16) BlockHeader {
 
 struct HeapRecord {
   std::mutex lock;
+  bool serialized = true;  // false for HEAP_NO_SERIALIZE: the creator locks every call
   BlockHeader* first = nullptr;
 };
+
+// Holds the record's lock unless the heap was created with
+// HEAP_NO_SERIALIZE, whose creator serialises every call itself (as the
+// counted heaps do), so a second lock would only cost time.
+std::unique_lock<std::mutex> lockRecord(HeapRecord& record) {
+  return record.serialized ? std::unique_lock(record.lock) : std::unique_lock<std::mutex>();
+}
 
 std::atomic<long> allocationsBeforeFailure{-1};
 
@@ -43,8 +51,10 @@ BlockHeader* headerOf(void* block) {
 
 }  // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
-  return new (std::nothrow) HeapRecord;
+HANDLE HeapCreate(DWORD options, SIZE_T, SIZE_T) {
+  auto* record = new (std::nothrow) HeapRecord;
+  if (record) record->serialized = !(options & HEAP_NO_SERIALIZE);
+  return record;
 }
 
 BOOL HeapDestroy(HANDLE heap) {
@@ -70,7 +80,7 @@ LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   block->owner = record;
   block->marker = kLiveBlock;
   block->previous = nullptr;
-  std::lock_guard guard(record->lock);
+  auto guard = lockRecord(*record);
   block->next = record->first;
   if (record->first) record->first->previous = block;
   record->first = block;
@@ -83,7 +93,7 @@ BOOL HeapFree(HANDLE heap, DWORD, LPVOID payload) {
   BlockHeader* block = headerOf(payload);
   if (block->owner != record || block->marker != kLiveBlock) return FALSE;
   {
-    std::lock_guard guard(record->lock);
+    auto guard = lockRecord(*record);
     if (block->previous) block->previous->next = block->next;
     else record->first = block->next;
     if (block->next) block->next->previous = block->previous;

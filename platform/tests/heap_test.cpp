@@ -86,4 +86,23 @@ TEST(CountedHeap, ManyThreadsKeepAnExactCount) {
   heap.destroy();
 }
 
+// Without HEAP_NO_SERIALIZE a heap locks every call itself; the counted
+// heaps, which lock around it, create theirs with the flag.
+TEST(PrivateHeap, ASerializedHeapTakesConcurrentCallers) {
+  HANDLE heap = HeapCreate(0, 0, 0);
+  ASSERT_NE(heap, nullptr);
+  std::vector<std::thread> threads;
+  for (int worker = 0; worker < 4; ++worker) {
+    threads.emplace_back([heap] {
+      for (int round = 0; round < 500; ++round) {
+        void* block = HeapAlloc(heap, HEAP_ZERO_MEMORY, 24);
+        ASSERT_NE(block, nullptr);
+        EXPECT_TRUE(HeapFree(heap, 0, block));
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_TRUE(HeapDestroy(heap));
+}
+
 }  // namespace

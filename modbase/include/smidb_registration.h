@@ -1,0 +1,40 @@
+// Announcing a saved SMIDB file in the module registry (layout in
+// smidb_format.h), as the compiler does after each save.
+#ifndef MODBASE_SMIDB_REGISTRATION_H
+#define MODBASE_SMIDB_REGISTRATION_H
+
+#include "platform/win32_types.h"
+
+#include <string>
+
+namespace smidb {
+
+struct ModuleRegistration {
+  std::string moduleName;
+  std::string rootOid;       // dotted decimal
+  std::string databasePath;  // full path of the SMIDB file
+  std::string sourcePath;    // full path of the MIB source
+};
+
+enum class RegistrationOutcome { registered, alreadyRegistered, failed };
+
+// Registers the module unless a registration value already names it (its
+// data after the last backslash equals the module name): creates the
+// module's subkey with its non-empty values, then the registration value
+// numbered after the existing ones (the next free number). The whole step
+// holds the hive lock, so concurrent registrations never share a number.
+// On failure `error` holds the registry's return code; a subkey created
+// before the failure may remain, but no registration value names it.
+RegistrationOutcome registerModule(const ModuleRegistration& module, LONG& error);
+
+// Tidies the registry before registrations: drops each registration value
+// whose key cannot be opened, deletes the key of each whose "Database Path"
+// is missing, empty or names no file (and drops its value), and numbers the
+// remaining values again from 1 in their order. Returns the registry's code
+// of the first failure, ERROR_SUCCESS otherwise (also when there is no
+// Modules key yet).
+LONG compactModuleRegistry();
+
+}  // namespace smidb
+
+#endif

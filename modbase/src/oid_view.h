@@ -1,0 +1,49 @@
+// An OID as a module file stores it: little-endian 32-bit sub-identifiers
+// at any alignment, read in place.
+#pragma once
+
+#include "smidb_format.h"
+
+#include "winsnmp.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace modbase {
+
+class OidView {
+ public:
+  OidView() = default;
+  OidView(const unsigned char* bytes, uint32_t count) : bytes_(bytes), count_(count) {}
+
+  uint32_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  uint32_t operator[](uint32_t index) const { return smidb::load32(bytes_ + 4 * size_t(index)); }
+  // The first `count` sub-identifiers (count <= size()).
+  OidView prefix(uint32_t count) const { return {bytes_, count}; }
+  // Same length and the same sub-identifiers but the last.
+  bool sharesParentPrefixWith(OidView other) const;
+
+  const unsigned char* bytes() const { return bytes_; }
+
+ private:
+  const unsigned char* bytes_ = nullptr;
+  uint32_t count_ = 0;
+};
+
+// OID order: sub-identifier by sub-identifier, a prefix before what it
+// prefixes (the order of SnmpOidCompare over the full length).
+int compareOids(OidView first, OidView second);
+
+// A caller's OID in file byte order, to look up or compare against.
+class OidKey {
+ public:
+  explicit OidKey(const smiOID& oid);
+  OidView view() const { return {bytes_.data(), count_}; }
+
+ private:
+  std::vector<unsigned char> bytes_;
+  uint32_t count_;
+};
+
+}  // namespace modbase

@@ -1,0 +1,44 @@
+// Binding lists: varbinds kept in a sorted table keyed by their index.
+// Invariant: the indices are exactly 1..n, so the count is the index of
+// the last entry, and the encoder can walk 1..n.
+#pragma once
+
+#include "handles.h"
+#include "ordmap.h"
+#include "varbind.h"
+#include "winsnmp.h"
+
+#include <cstdint>
+
+namespace netmgr {
+
+struct BindingList {
+  ObjectHeader header;
+  HTREE entries;  // varbinds keyed by index
+};
+
+// Creates and registers an empty list of `session`; null when memory runs
+// out.
+BindingList* createList(Session* session);
+// Releases a list that was already retired from its table, with every
+// varbind in it.
+void releaseList(BindingList* list);
+// Clean-up: releases every list still registered, and so every varbind.
+void releaseAllLists();
+
+// The number of entries; 0 when the list is empty or its last entry is
+// damaged (not a varbind).
+smiUINT32 countEntries(const BindingList& list);
+// The entry with this index, or null.
+Varbind* findEntry(const BindingList& list, smiUINT32 index);
+
+// Index 0 or count + 1 appends; an existing index replaces that entry's
+// name and value. Returns 0 or the error: 7 for an index beyond count + 1,
+// 9 without a name, 2 when memory runs out, 1013 when the last entry is
+// damaged. On failure the list is unchanged.
+[[nodiscard]] uint32_t setEntry(BindingList& list, smiUINT32 index, const smiOID* name,
+                                const smiVALUE* value);
+// Removes an entry and renumbers the later ones one lower. Returns 0 or 7.
+[[nodiscard]] uint32_t deleteEntry(BindingList& list, smiUINT32 index);
+
+}  // namespace netmgr

@@ -1,0 +1,63 @@
+// SnmpEncodeMsg and SnmpDecodeMsg: the codec behind the call frame.
+#include "call_frame.h"
+#include "codec.h"
+#include "context.h"
+#include "entity.h"
+#include "pdu.h"
+
+namespace netmgr {
+namespace {
+// SnmpDecodeMsg is given octets without a sender.
+constexpr char kUnknownSender[] = "0.0.0.0";
+}  // namespace
+}  // namespace netmgr
+
+using namespace netmgr;
+
+extern "C" {
+
+// Encodes the PDU with its list and the context's community into a fresh
+// descriptor. The entities are validated but do not enter the message.
+// On failure the output is untouched.
+SNMPAPI_STATUS SnmpEncodeMsg(HSNMP_SESSION sessionHandle, HSNMP_ENTITY source,
+                             HSNMP_ENTITY destination, HSNMP_CONTEXT contextHandle,
+                             HSNMP_PDU pduHandle, smiLPOCTETS message) {
+  CallFrame frame;
+  if (!frame.started()) return SNMPAPI_FAILURE;
+  Session* session = frame.session(sessionHandle);
+  if (!session || !frame.entity(source) || !frame.entity(destination)) return SNMPAPI_FAILURE;
+  Context* context = frame.context(contextHandle);
+  if (!context) return SNMPAPI_FAILURE;
+  Pdu* pdu = frame.pdu(pduHandle);
+  if (!pdu) return SNMPAPI_FAILURE;
+  frame.beginWork();
+  if (!message) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+  if (uint32_t error = encodeMessage(*session, *context, *pdu, *message)) return frame.fail(error);
+  return SNMPAPI_SUCCESS;
+}
+
+// Decodes a message into four new handles owned by the session. The
+// source entity is 0.0.0.0, since the octets carry no sender. On failure
+// nothing is created and the outputs are untouched.
+SNMPAPI_STATUS SnmpDecodeMsg(HSNMP_SESSION sessionHandle, LPHSNMP_ENTITY source,
+                             LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context, LPHSNMP_PDU pdu,
+                             smiLPCOCTETS message) {
+  CallFrame frame;
+  if (!frame.started()) return SNMPAPI_FAILURE;
+  Session* session = frame.session(sessionHandle);
+  if (!session) return SNMPAPI_FAILURE;
+  frame.beginWork();
+  if (!message || !message->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+  if (!source || !destination || !context || !pdu) return frame.fail(SNMPAPI_OTHER_ERROR);
+  DecodedMessage decoded;
+  if (uint32_t error = decodeMessage(*session, kUnknownSender, message->ptr, message->len, decoded)) {
+    return frame.fail(error);
+  }
+  *source = decoded.source;
+  *destination = decoded.destination;
+  *context = decoded.context;
+  *pdu = decoded.pdu;
+  return SNMPAPI_SUCCESS;
+}
+
+}  // extern "C"

@@ -1,0 +1,48 @@
+// PDUs: type, request id, error or bulk fields, a reference to a binding
+// list, and the SNMPv1 trap fields.
+#pragma once
+
+#include "handles.h"
+#include "winsnmp.h"
+
+#include <cstdint>
+
+namespace netmgr {
+
+struct Pdu {
+  ObjectHeader header;
+  smiINT type;  // 0 (no type yet) or SNMP_PDU_GET .. SNMP_PDU_TRAP
+  smiINT32 requestId;
+  smiINT errorStatus;
+  smiINT errorIndex;
+  smiINT nonRepeaters;    // GetBulk only
+  smiINT maxRepetitions;  // GetBulk only
+  HSNMP_VBL list;         // a reference: the PDU never frees it
+  // SNMPv1 trap fields.
+  smiINT genericTrap;
+  smiINT specificTrap;
+  smiTIMETICKS timeStamp;
+  smiOID enterprise;          // private copy
+  smiOCTETS agentAddress;     // private copy of 4 octets
+};
+
+// SNMP_PDU_GET .. SNMP_PDU_TRAP; Report (0xA8) is never accepted.
+bool isPduType(smiINT type);
+// The next serial number as a request id, never 0.
+smiINT32 freshRequestId();
+
+// Creates and registers a PDU of `session` with every field clear. Null
+// when memory runs out.
+Pdu* createPdu(Session* session);
+// Fills a PDU as SnmpCreatePdu does: a non-zero type must be a PDU type
+// (false otherwise, nothing changed); a request id of 0 gets a fresh one;
+// the third and fourth values are the bulk counts for GetBulk and the
+// error status and index otherwise.
+[[nodiscard]] bool fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth,
+                           HSNMP_VBL list);
+// Releases a PDU that was already retired from its table; its list stays.
+void releasePdu(Pdu* pdu);
+// Clean-up: releases every PDU still registered.
+void releaseAllPdus();
+
+}  // namespace netmgr
