@@ -1,6 +1,7 @@
 #include "modforge/module_image.h"
 
 #include "modforge/token.h"
+#include "smidb_format.h"
 
 #include <algorithm>
 
@@ -45,51 +46,26 @@ ImageRecord recordOf(const Node* node, const TypeTable& types, NameTable& names)
   return record;
 }
 
+// The code the file format gives the keyword of `token`, or `otherwise`.
+template <size_t count>
+uint32_t codeOf(int token, const smidb::KeywordCode (&table)[count], uint32_t otherwise) {
+  const char* keyword = tokenCodeText(token);
+  if (!keyword) return otherwise;
+  for (const smidb::KeywordCode& entry : table) {
+    if (entry.keyword == keyword) return entry.code;
+  }
+  return otherwise;
+}
+
 }  // namespace
 
-uint32_t accessCode(int accessToken) {
-  switch (accessToken) {
-    case kReadOnly: return 1;
-    case kReadWrite: return 2;
-    case kWriteOnly: return 3;
-    case kNotAccessible: return 4;
-    case kReadCreate: return 5;
-    default: return 0;
-  }
-}
+uint32_t accessCode(int accessToken) { return codeOf(accessToken, smidb::kAccessKeywords, 0); }
 
-uint32_t statusCode(int statusToken) {
-  switch (statusToken) {
-    case kMandatory: return 1;
-    case kOptional: return 2;
-    case kObsolete: return 3;
-    case kDeprecated: return 4;
-    case kCurrent: return 5;
-    default: return 0;
-  }
-}
+uint32_t statusCode(int statusToken) { return codeOf(statusToken, smidb::kStatusKeywords, 0); }
 
 uint32_t syntaxCode(int baseToken) {
-  switch (baseToken) {
-    case kIdentifier: return 0;
-    case kInteger:
-    case kUIntefer32: return 2;
-    case kBit: return 3;
-    case kOctet:
-    case kDisplayString: return 4;
-    case kObject: return 6;
-    case kSequence: return 48;
-    case kIpAddress:
-    case kNetworkAddress: return 64;
-    case kCounter: return 65;
-    case kGauge: return 66;
-    case kTimeTicks: return 67;
-    case kOpaque: return 68;
-    case kNsapAddress: return 69;
-    case kCounter64: return 70;
-    case kIntefer32: return 71;
-    default: return 5;
-  }
+  if (baseToken == kIdentifier) return smidb::kSyntaxOfUnresolvedIdentifier;
+  return codeOf(baseToken, smidb::kSyntaxKeywords, smidb::kSyntaxOfOtherKeyword);
 }
 
 std::optional<ModuleImage> buildModuleImage(const Compiler& compiler, const std::string& module) {
