@@ -1,5 +1,7 @@
 // Compiles the standard MIB set (the IETF modules of the MIB cache and
-// net-snmp's own modules) and compares every node with net-snmp's tree.
+// net-snmp's own modules), saves and registers every module, loads them
+// all with the MIB module library and compares every node of its tree with
+// net-snmp's tree.
 // Differences are allowed only where a rule of the compiler explains
 // them; each rule is named where it is applied:
 //   traps:      a TRAP-TYPE makes no node (net-snmp places the trap at
@@ -15,7 +17,11 @@
 
 #include "modforge/compiler.h"
 #include "modforge/lexer.h"
+#include "modforge/module_registry.h"
+#include "modforge/module_saver.h"
 #include "modforge/search_path.h"
+#include "smidb_format.h"
+#include "wsm.h"
 
 #include <gtest/gtest.h>
 
@@ -86,8 +92,65 @@ struct OurNode {
 std::vector<OurNode> nodesOf(const MibTree& tree) {
   std::vector<OurNode> nodes;
   for (const Node* node = tree.first(); node; node = node->next) {
-    nodes.push_back({oidText(node->oid), node->name, node->module, node->definition.kind == NodeKind::objectType,
-                     keyword(node->definition.access), keyword(node->definition.status)});
+    // Only object types keep an access and a status in the saved file.
+    bool objectType = node->definition.kind == NodeKind::objectType;
+    nodes.push_back({oidText(node->oid), node->name, node->module, objectType,
+                     objectType ? keyword(node->definition.access) : "",
+                     objectType ? keyword(node->definition.status) : ""});
+  }
+  return nodes;
+}
+
+// The keyword of a code of the file format's table, empty for 0.
+template <size_t count>
+std::string keywordOf(uint32_t code, const smidb::KeywordCode (&table)[count]) {
+  for (const smidb::KeywordCode& entry : table) {
+    if (entry.code == code) return std::string(entry.keyword);
+  }
+  return {};
+}
+
+std::string nodeString(HWSM_NODE node, UINT selector) {
+  char buffer[2048];
+  smiUINT32 size = sizeof buffer;
+  return WsmGetNodeString(node, selector, &size, buffer) ? std::string(buffer) : std::string();
+}
+
+uint32_t nodeInt(HWSM_NODE node, UINT selector) {
+  smiUINT32 value = 0;
+  return WsmGetNodeInt(node, selector, &value) ? value : 0;
+}
+
+OurNode loadedNode(HWSM_NODE handle) {
+  OurNode node;
+  smiOID oid{};
+  if (WsmGetNodeOid(handle, WSM_NODE_OID, &oid)) {
+    node.oid = oidText(Oid(oid.ptr, oid.ptr + oid.len));
+    SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&oid));
+  }
+  node.name = nodeString(handle, WSM_NODE_NAME);
+  node.module = nodeString(handle, WSM_NODE_MODULE);
+  node.objectType = nodeInt(handle, WSM_NODE_KIND) == WSM_KIND_OBJECT_TYPE;
+  if (node.objectType) {
+    node.access = keywordOf(nodeInt(handle, WSM_NODE_ACCESS), smidb::kAccessKeywords);
+    node.status = keywordOf(nodeInt(handle, WSM_NODE_STATUS), smidb::kStatusKeywords);
+  }
+  return node;
+}
+
+// Every node of the library's tree, depth first from the smallest OID.
+std::vector<OurNode> loadedNodes() {
+  std::vector<OurNode> nodes;
+  std::vector<HWSM_NODE> pending;
+  for (HWSM_NODE top = WsmMapStrToNode(nullptr); top; top = WsmFindNodeNextSibling(top)) pending.push_back(top);
+  std::reverse(pending.begin(), pending.end());
+  while (!pending.empty() && nodes.size() < 100000) {
+    HWSM_NODE handle = pending.back();
+    pending.pop_back();
+    nodes.push_back(loadedNode(handle));
+    std::vector<HWSM_NODE> children;
+    for (HWSM_NODE child = WsmFindNodeChild(handle); child; child = WsmFindNodeNextSibling(child)) children.push_back(child);
+    pending.insert(pending.end(), children.rbegin(), children.rend());
   }
   return nodes;
 }
@@ -107,10 +170,31 @@ class MibInterop : public testing::Test {
     for (const std::string& file : files) {
       if (!compiler->compileFile(file)) failedModules.insert(firstModuleName(file));
     }
-    ours = nodesOf(compiler->tree());
+    compiled = nodesOf(compiler->tree());
+    saveRegisterAndLoadEverything();
+    ours = loadedNodes();
     peer = peerNodes(folders);
     ASSERT_GT(peer.size(), 500u) << "snmptranslate listed too little";
     collectDuplicateNames();
+  }
+
+  void TearDown() override {
+    for (const std::string& module : savedModules) WsmUnloadModule(module.c_str());
+  }
+
+  void saveRegisterAndLoadEverything() {
+    const char* runtime = std::getenv("ORVANE_RUNTIME_DIR");
+    std::string saved = std::string(runtime ? runtime : "/tmp") + "/smidb";
+    fs::create_directories(saved);
+    for (const std::string& module : compiler->compiledModules()) {
+      SaveOutcome outcome = saveModule(*compiler, module, saved + "/" + module + ".smidb", 0);
+      ASSERT_NE(outcome, SaveOutcome::failed) << module;
+      if (outcome != SaveOutcome::saved) continue;
+      std::string error;
+      ASSERT_TRUE(registerSavedModule(*compiler->modules().find(module), error)) << error;
+      savedModules.push_back(module);
+    }
+    for (const std::string& module : savedModules) EXPECT_TRUE(WsmLoadModule(module.c_str())) << module << ": " << WsmGetLastError();
   }
 
   // duplicates: the names later definitions gave to an OID we already had.
@@ -137,8 +221,31 @@ class MibInterop : public testing::Test {
   std::set<std::string> failedModules;
   std::map<std::string, std::string> peer;
   std::map<std::string, std::set<std::string>> otherNames;
+  std::vector<OurNode> compiled;
+  std::vector<std::string> savedModules;
+  // The tree under test: what the library loaded from the saved files.
   std::vector<OurNode> ours;
 };
+
+TEST_F(MibInterop, TheLibraryLoadsEveryNodeWeCompiled) {
+  EXPECT_GE(savedModules.size(), 8u);
+  std::map<std::string, const OurNode*> loaded;
+  for (const OurNode& node : ours) loaded[node.oid] = &node;
+  EXPECT_EQ(loaded.size(), ours.size()) << "an OID appears twice in the library's tree";
+  EXPECT_EQ(ours.size(), compiled.size());
+  for (const OurNode& node : compiled) {
+    auto found = loaded.find(node.oid);
+    if (found == loaded.end()) {
+      ADD_FAILURE() << "the library lacks " << node.oid << " " << node.name;
+      continue;
+    }
+    EXPECT_EQ(found->second->name, node.name) << node.oid;
+    EXPECT_EQ(found->second->module, node.module) << node.oid;
+    EXPECT_EQ(found->second->objectType, node.objectType) << node.oid;
+    EXPECT_EQ(found->second->access, node.access) << node.oid;
+    EXPECT_EQ(found->second->status, node.status) << node.oid;
+  }
+}
 
 TEST_F(MibInterop, EveryNodeWeMakeHasNetSnmpsNameAndOid) {
   size_t compared = 0;
