@@ -96,3 +96,62 @@ TEST_F(Console, ListsEverySourceLineWithL) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr const char* kPair =
+    "PAIR-MIB DEFINITIONS ::= BEGIN\n"
+    "pair OBJECT IDENTIFIER ::= { iso 7 }\n"
+    "pairValue OBJECT-TYPE SYNTAX INTEGER ACCESS read-only STATUS mandatory ::= { pair 1 }\n"
+    "END\n";
+
+TEST_F(Console, SavesRegistersListsAndRemovesModules) {
+  write("mibs/base.txt", "BASE DEFINITIONS ::= BEGIN\nbase OBJECT IDENTIFIER ::= { iso 3 }\nEND\n");
+  std::string top = write("top.mib", "TOP DEFINITIONS ::= BEGIN\nIMPORTS base FROM BASE;\n"
+                                     "top OBJECT IDENTIFIER ::= { base 1 }\nEND\n");
+  std::string saved = folder + "/saved";
+  Outcome compiled = run("-I " + folder + "/mibs -c " + top + " -d " + saved + " --register");
+  EXPECT_EQ(compiled.status, 0) << compiled.output;
+  EXPECT_TRUE(std::filesystem::exists(saved + "/TOP.smidb"));
+  EXPECT_TRUE(std::filesystem::exists(saved + "/BASE.smidb"));
+
+  Outcome listed = run("--list");
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_NE(listed.output.find("   1  TOP "), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find("   2  BASE "), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find(saved + "/BASE.smidb"), std::string::npos);
+
+  // Saving again registers nothing twice.
+  EXPECT_EQ(run("-I " + folder + "/mibs -c " + top + " -d " + saved + " --register").status, 0);
+  EXPECT_EQ(run("--list").output, listed.output);
+
+  Outcome removed = run("--remove-all --list");
+  EXPECT_EQ(removed.status, 0);
+  EXPECT_NE(removed.output.find("No modules are registered."), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(saved + "/TOP.smidb"));
+}
+
+TEST_F(Console, SavesTheOneModuleOfAFileWithO) {
+  std::string source = write("pair.mib", kPair);
+  std::string target = folder + "/pair.smidb";
+  Outcome saved = run("-c " + source + " -o " + target);
+  EXPECT_EQ(saved.status, 0) << saved.output;
+  EXPECT_TRUE(std::filesystem::exists(target));
+  EXPECT_EQ(run("--list").output, "No modules are registered.\n");
+}
+
+TEST_F(Console, FailsToSaveAModuleWithoutNodesOrAnUnwritableFile) {
+  std::string types = write("types.mib", "TYPES DEFINITIONS ::= BEGIN\nT ::= INTEGER\nEND\n");
+  Outcome empty = run("-c " + types + " -o " + folder + "/types.smidb");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.output.find("Compiled MIB file doesn't contain any OIDs. Nothing to save."), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/types.smidb"));
+
+  std::string source = write("pair.mib", kPair);
+  std::string unwritable = folder + "/missing-folder/pair.smidb";
+  Outcome failed = run("-c " + source + " -o " + unwritable);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.output.find("File: " + unwritable), std::string::npos) << failed.output;
+}
+
+}  // namespace
