@@ -6,6 +6,11 @@
 #include "modforge/messages.h"
 
 namespace modforge {
+namespace {
+
+bool isWord(int tokenCode) { return tokenCode == kIdentifier || tokenCode >= kObsolete; }
+
+}  // namespace
 
 Parser::Parser(Compiler& compiler, SourceReader& reader, std::string path, int depth)
     : compiler_(compiler),
@@ -71,11 +76,15 @@ bool Parser::compile() {
 
 Parser::Header Parser::parseHeader() {
   std::string previous;
+  bool previousIsWord = false;
   while (code() != kDefinitions) {
     if (code() == kEndOfFile) return Header::missing;
     previous = token().text;
+    previousIsWord = isWord(code());
     advance();
   }
+  // A module is named by a word; anything else is no module header.
+  if (!previousIsWord) return Header::missing;
   module_ = previous;
   advance();
   expect(kAssign, kMissingAssign);
@@ -99,6 +108,7 @@ bool Parser::parseImports() {
       advance();
     }
     if (!accept(kFrom) || code() == kEndOfFile) break;
+    if (!isWord(code())) continue;
     std::string module = token().text;
     advance();
     if (namesIdentifiers && depth_ + 1 >= Compiler::kDeepestImport) {
@@ -134,10 +144,10 @@ Parser::Header Parser::parseBody() {
         break;
       default: {
         // Only a word can name a definition.
-        bool isWord = code() == kIdentifier || code() >= kObsolete;
+        bool named = isWord(code());
         std::string name = token().text;
         advance();
-        if (isWord) parseDefinition(name);
+        if (named) parseDefinition(name);
         break;
       }
     }

@@ -25,6 +25,16 @@ TEST_F(Parsing, CompilesTwoModulesOfOneFile) {
 TEST_F(Parsing, FailsWithoutAModuleHeader) {
   EXPECT_FALSE(compile("just some words\n"));
   EXPECT_TRUE(logged("*** ERROR at line(1): This file doesnt seem to be a valid file"));
+  // A header needs a word for the module's name.
+  EXPECT_FALSE(compile("\"quoted\" DEFINITIONS ::= BEGIN\nEND\n"));
+  EXPECT_FALSE(compile("DEFINITIONS ::= BEGIN\nEND\n"));
+  EXPECT_TRUE(compiler->compiledModules().empty());
+}
+
+TEST_F(Parsing, IgnoresAnImportGroupWithoutAModuleName) {
+  EXPECT_TRUE(compile("M DEFINITIONS ::= BEGIN\nIMPORTS a FROM ;\nx OBJECT IDENTIFIER ::= { iso 3 }\nEND\n"));
+  EXPECT_EQ(count("Cannot import"), 0);
+  EXPECT_NE(node("x"), nullptr);
 }
 
 TEST_F(Parsing, ReportsAMissingClauseAtTheLineOfTheTokenFoundInstead) {
