@@ -52,7 +52,12 @@ std::vector<std::string> SearchPath::standardFolders(const std::vector<std::stri
   }
   std::sort(shared.begin(), shared.end());
   folders.insert(folders.end(), shared.begin(), shared.end());
-  return folders;
+  // A folder named twice is searched and reported once, where it came first.
+  std::vector<std::string> unique;
+  for (const std::string& folder : folders) {
+    if (std::find(unique.begin(), unique.end(), folder) == unique.end()) unique.push_back(folder);
+  }
+  return unique;
 }
 
 void SearchPath::buildIndex() {

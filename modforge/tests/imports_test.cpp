@@ -96,3 +96,17 @@ TEST(FirstModuleName, IsTheWordBeforeTheFirstDefinitions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SearchFolders, ComeInOrderOnceEach) {
+  setenv("MODFORGE_TEST_PATH", "/env/one::/given/two:/env/one", 1);
+  std::vector<std::string> folders = SearchPath::standardFolders({"/given/one", "/given/two"}, "MODFORGE_TEST_PATH");
+  ASSERT_GE(folders.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(folders.begin(), folders.begin() + 3),
+            (std::vector<std::string>{"/given/one", "/given/two", "/env/one"}));
+  EXPECT_EQ(std::count(folders.begin(), folders.end(), "/env/one"), 1);
+  unsetenv("MODFORGE_TEST_PATH");
+}
+
+}  // namespace
