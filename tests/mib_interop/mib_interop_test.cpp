@@ -315,13 +315,32 @@ TEST_F(MibInterop, ObjectTypesAgreeOnAccessAndStatus) {
   EXPECT_GT(compared, 50u);
 }
 
+// The modules each file imports from, by the names after FROM.
+std::map<std::string, std::set<std::string>> importsOf(const std::vector<std::string>& files) {
+  std::map<std::string, std::set<std::string>> imports;
+  for (const std::string& file : files) {
+    SourceReader reader;
+    if (!reader.openFile(file)) continue;
+    SilentLog quiet;
+    Lexer lexer(reader, quiet, false);
+    std::set<std::string>& from = imports[firstModuleName(file)];
+    bool inImports = false;
+    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
+      if (token->code == kImports) inImports = true;
+      else if (token->code == kSemicolon) inImports = false;
+      else if (inImports && token->code == kFrom) from.insert(lexer.next().text);
+    }
+  }
+  return imports;
+}
+
 TEST_F(MibInterop, OnlyModulesWithImportsOutsideTheSetFailToCompile) {
-  EXPECT_EQ(failedModules.count("IF-MIB"), 0u);
-  EXPECT_EQ(failedModules.count("NET-SNMP-MIB"), 0u);
+  std::map<std::string, std::set<std::string>> imports = importsOf(files);
+  EXPECT_FALSE(failedModules.empty());
   for (const std::string& module : failedModules) {
     bool explained = false;
-    for (const std::string& message : log.messages) explained |= message.rfind("Cannot import module ", 0) == 0;
-    EXPECT_TRUE(explained) << module;
+    for (const std::string& imported : imports[module]) explained |= !imports.count(imported) || failedModules.count(imported);
+    EXPECT_TRUE(explained) << module << " failed although everything it imports is in the set and compiled";
   }
   for (const std::string& message : log.messages) {
     EXPECT_EQ(message.find("Fatal"), std::string::npos) << message;
