@@ -3,6 +3,7 @@
 #include "agent_walk.h"
 #include "background_process.h"
 #include "net_snmp_agent.h"
+#include "peer_walk.h"
 #include "walk_file.h"
 #include "winsnmp.h"
 #include "wire.h"
@@ -93,62 +94,6 @@ TEST_F(NetSnmpPeer, ASetWithTheReadWriteCommunityChangesSysContact) {
   HSNMP_PDU read = exchange("public", SNMP_PDU_GET, "1.3.6.1.2.1.1.4.0");
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(firstBinding(read).value.octets, contact);
-}
-
-// snmpwalk's view of the same agent: every instance in order, with the
-// value where the walk text reads as one (Opaque floats do not).
-struct PeerWalk {
-  std::vector<simagent::Oid> names;
-  simagent::MibView values;
-};
-
-PeerWalk snmpwalk(uint16_t port) {
-  BackgroundProcess walk;
-  std::string printed;
-  if (walk.start({"snmpwalk", "-v1", "-c", "public", "-On", "-t", "2", "127.0.0.1:" + std::to_string(port), ".1"},
-                 {"MIBS="})) {
-    walk.waitForLine("no line ends this", 60s);  // read until snmpwalk ends
-    printed = walk.stop();
-  }
-  PeerWalk peer;
-  std::istringstream text(printed);
-  simagent::loadWalk(text, peer.values, false);
-  std::istringstream lines(printed);
-  std::string line;
-  while (std::getline(lines, line)) {
-    size_t equals = line.find(" = ");
-    if (line.empty() || line[0] != '.' || equals == std::string::npos) continue;
-    if (auto name = simagent::oidFromText(line.substr(0, equals))) peer.names.push_back(*name);
-  }
-  return peer;
-}
-
-// Values that change between two walks a second apart: counters, clocks
-// and gauges, and the readings of the machine (dates, load, memory and
-// storage in use, the engine's running time).
-bool changesOverTime(const simagent::VarBind& binding) {
-  uint8_t syntax = binding.value.syntax;
-  if (syntax == SNMP_SYNTAX_CNTR32 || syntax == SNMP_SYNTAX_CNTR64 || syntax == SNMP_SYNTAX_TIMETICKS ||
-      syntax == SNMP_SYNTAX_GAUGE32) {
-    return true;
-  }
-  static const simagent::Oid readings[] = {
-      {1, 3, 6, 1, 2, 1, 25, 1, 2},          // hrSystemDate
-      {1, 3, 6, 1, 2, 1, 25, 2, 3, 1, 6},    // hrStorageUsed
-      {1, 3, 6, 1, 2, 1, 25, 3, 3, 1, 2},    // hrProcessorLoad
-      {1, 3, 6, 1, 4, 1, 2021, 4},           // memory
-      {1, 3, 6, 1, 4, 1, 2021, 9},           // disks
-      {1, 3, 6, 1, 4, 1, 2021, 10},          // load averages
-      {1, 3, 6, 1, 4, 1, 2021, 11},          // system statistics
-      {1, 3, 6, 1, 4, 1, 2021, 100, 4},      // the agent's date
-      {1, 3, 6, 1, 6, 3, 10, 2, 1, 3},       // snmpEngineTime
-  };
-  for (const simagent::Oid& prefix : readings) {
-    if (binding.name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), binding.name.begin())) {
-      return true;
-    }
-  }
-  return false;
 }
 
 class WholeWalk : public NetSnmpPeer, public testing::WithParamInterface<Notification> {};

@@ -82,3 +82,24 @@ std::string BackgroundProcess::stop(std::chrono::milliseconds timeout) {
   }
   return printed_;
 }
+
+std::string BackgroundProcess::finish(std::chrono::milliseconds timeout, int& exitCode) {
+  exitCode = -1;
+  if (child_ <= 0) return printed_;
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  int status = 0;
+  pid_t ended = 0;
+  while ((ended = ::waitpid(child_, &status, WNOHANG)) == 0) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      ::kill(child_, SIGKILL);
+      ::waitpid(child_, &status, 0);
+      break;
+    }
+    readSome(std::chrono::milliseconds(20));
+  }
+  if (ended == child_ && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
+  child_ = -1;
+  while (readSome(std::chrono::milliseconds(0))) {
+  }
+  return printed_;
+}

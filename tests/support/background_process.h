@@ -24,6 +24,10 @@ class BackgroundProcess {
   // Asks the program to stop (SIGTERM), waits for it (killing it after
   // `timeout`), and returns everything it printed.
   std::string stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  // Waits for the program to end by itself (killing it after `timeout`)
+  // and returns everything it printed; `exitCode` gets its exit status,
+  // or -1 when it did not exit normally.
+  std::string finish(std::chrono::milliseconds timeout, int& exitCode);
   bool running() const { return child_ > 0; }
 
  private:

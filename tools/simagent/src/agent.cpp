@@ -72,6 +72,9 @@ std::vector<Answer> Agent::receive(const unsigned char* octets, size_t length, s
   }
   if (options_.walkFile.empty()) refreshLiveData();
   std::optional<Response> response = answer(*request, view_, accessOf(request->community));
+  if (response && options_.faults.stuckGetNext && request->pduType == kGetNextRequest) {
+    response = Response{request->requestId, 0, 0, request->bindings};
+  }
   if (response && options_.faults.errorStatus) {
     response = Response{request->requestId, *options_.faults.errorStatus, options_.faults.errorIndex,
                         request->bindings};

@@ -16,6 +16,7 @@ struct FaultPlan {
   std::optional<int> errorStatus;  // answer every request with this status
   int errorIndex = 1;
   bool replyFromOtherPort = false;
+  bool stuckGetNext = false;     // answer a GetNext with the OID it asked for
   uint32_t seed = 1;
 };
 

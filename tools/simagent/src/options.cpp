@@ -51,6 +51,8 @@ const char* usageText() {
          "  --duplicate            send every answer twice\n"
          "  --error-status S[:I]   answer every request with error status S, index I (default 1)\n"
          "  --reply-from-other-port  answer from another UDP port than the one asked\n"
+         "  --stuck-getnext        answer every GetNext with the OID it asked for, as a\n"
+         "                         broken agent does\n"
          "Other:\n"
          "  --verbose              print one line per request\n"
          "  --help                 this text\n"
@@ -80,6 +82,8 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.faults.duplicate = true;
     } else if (option == "--reply-from-other-port") {
       options.faults.replyFromOtherPort = true;
+    } else if (option == "--stuck-getnext") {
+      options.faults.stuckGetNext = true;
     } else if (option == "--address") {
       ok = value(options.address);
     } else if (option == "--port") {

@@ -1,0 +1,53 @@
+// The formatter's node names from the module library.
+#include "mib_names.h"
+
+#include "variable_format.h"
+#include "wsm.h"
+
+#include <sstream>
+
+namespace consoleformat {
+namespace {
+
+constexpr smiUINT32 kNameBuffer = 500;
+
+bool nameFromModules(const smiUINT32* subidentifiers, smiUINT32 length, std::string& name) {
+  smiOID prefix{length, const_cast<smiUINT32*>(subidentifiers)};
+  HWSM_NODE node = WsmMapOidToNode(&prefix);
+  if (!node) return false;
+  char buffer[kNameBuffer];
+  smiUINT32 size = sizeof buffer;
+  if (!WsmGetNodeString(node, WSM_NODE_NAME, &size, buffer)) return false;
+  name = buffer;
+  return !name.empty();
+}
+
+std::string registeredIdentity(int index) {
+  char identity[256];
+  return WsmEnumRegisteredModule(index, identity, sizeof identity) ? identity : "";
+}
+
+}  // namespace
+
+int loadMibNames(const std::string& list) {
+  int loaded = 0;
+  if (list.empty()) {
+    char unused[8];
+    WsmEnumRegisteredModule(0, unused, sizeof unused);  // reread the registry
+    for (int index = 1;; ++index) {
+      std::string identity = registeredIdentity(index);
+      if (identity.empty()) break;
+      loaded += WsmLoadModule(identity.c_str()) ? 1 : 0;
+    }
+  } else {
+    std::istringstream names(list);
+    std::string identity;
+    while (std::getline(names, identity, ',')) {
+      if (!identity.empty()) loaded += WsmLoadModule(identity.c_str()) ? 1 : 0;
+    }
+  }
+  setNodeNamer(nameFromModules);
+  return loaded;
+}
+
+}  // namespace consoleformat

@@ -1,0 +1,189 @@
+// The variable line and its parts.
+#include "variable_format.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace consoleformat {
+namespace {
+
+std::atomic<NodeNamer> installedNamer{nullptr};
+
+// Text that is safe on a terminal: no control characters other than tab
+// and line ends (an agent's data must not drive the user's terminal).
+bool isPrintable(const smiBYTE* bytes, smiUINT32 length) {
+  for (smiUINT32 i = 0; i < length; ++i) {
+    smiBYTE byte = bytes[i];
+    if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7F) return false;
+  }
+  return true;
+}
+
+// Characters up to the first zero byte when the only zero is the last
+// byte; the hex form otherwise.
+std::string octetText(const smiOCTETS& octets) {
+  if (octets.len == 0 || !octets.ptr) return "(zero-length)";
+  smiUINT32 shown = octets.len;
+  if (octets.ptr[shown - 1] == 0) --shown;
+  bool inner = false;
+  for (smiUINT32 i = 0; i < shown; ++i) inner = inner || octets.ptr[i] == 0;
+  if (inner || !isPrintable(octets.ptr, shown)) return hexForm(octets.ptr, octets.len) + " (hex)";
+  return std::string(reinterpret_cast<const char*>(octets.ptr), shown);
+}
+
+std::string oidValueText(const smiOID& oid) {
+  bool nullOid = oid.len == 2 && oid.ptr && oid.ptr[0] == 0 && oid.ptr[1] == 0;
+  return (nullOid ? "(null-oid) " : "") + namedOid(oid);
+}
+
+std::string ipAddressText(const smiOCTETS& octets) {
+  std::string text;
+  for (smiUINT32 i = 0; i < octets.len && octets.ptr; ++i) {
+    if (i) text += '.';
+    text += std::to_string(octets.ptr[i]);
+  }
+  return text;
+}
+
+}  // namespace
+
+void setNodeNamer(NodeNamer namer) { installedNamer.store(namer); }
+
+std::string hexForm(const smiBYTE* bytes, smiUINT32 length) {
+  std::string text;
+  char byte[4];
+  for (smiUINT32 i = 0; i < length && bytes; ++i) {
+    std::snprintf(byte, sizeof byte, "%02x", bytes[i]);
+    if (i) text += '.';
+    text += byte;
+  }
+  return text;
+}
+
+// Sub-identifiers are unsigned: one above 2^31 prints as itself, not as a
+// negative number.
+std::string numericOid(const smiOID& oid) {
+  std::string text;
+  for (smiUINT32 i = 0; i < oid.len && oid.ptr; ++i) {
+    if (i) text += '.';
+    text += std::to_string(oid.ptr[i]);
+  }
+  return text;
+}
+
+std::string namedOid(const smiOID& oid) {
+  NodeNamer namer = installedNamer.load();
+  if (!namer || !oid.ptr) return numericOid(oid);
+  for (smiUINT32 length = oid.len; length >= 1; --length) {
+    std::string name;
+    if (!namer(oid.ptr, length, name)) continue;
+    for (smiUINT32 i = length; i < oid.len; ++i) name += "." + std::to_string(oid.ptr[i]);
+    return name;
+  }
+  return numericOid(oid);
+}
+
+const char* syntaxLabel(smiUINT32 syntax) {
+  switch (syntax) {
+    case SNMP_SYNTAX_INT: return "(int,int32)";
+    case SNMP_SYNTAX_BITS: return "(bits)";
+    case SNMP_SYNTAX_OCTETS: return "(octets)";
+    case SNMP_SYNTAX_NULL: return "(null)";
+    case SNMP_SYNTAX_OID: return "(oid)";
+    case SNMP_SYNTAX_IPADDR: return "(ipaddr)";
+    case SNMP_SYNTAX_CNTR32: return "(cntr32)";
+    case SNMP_SYNTAX_GAUGE32: return "(gauge32)";
+    case SNMP_SYNTAX_TIMETICKS: return "(timeticks)";
+    case SNMP_SYNTAX_OPAQUE: return "(opaque)";
+    case SNMP_SYNTAX_NSAPADDR: return "(nsapaddr)";
+    case SNMP_SYNTAX_CNTR64: return "(cntr64)";
+    case SNMP_SYNTAX_UINT32: return "(uint32)";
+    case SNMP_SYNTAX_NOSUCHOBJECT: return "(nosuchobject)";
+    case SNMP_SYNTAX_NOSUCHINSTANCE: return "(nosuchinstance)";
+    case SNMP_SYNTAX_ENDOFMIBVIEW: return "(endofmibview)";
+    default: return nullptr;
+  }
+}
+
+std::string timeTicksText(smiUINT32 ticks) {
+  char text[64];
+  unsigned days = ticks / 8640000;
+  std::snprintf(text, sizeof text, "%u %s %02uh:%02um:%02us.%02uth", days, days == 1 ? "day" : "days",
+                ticks / 360000 % 24, ticks / 6000 % 60, ticks / 100 % 60, ticks % 100);
+  return text;
+}
+
+std::optional<std::string> valueText(const smiVALUE& value) {
+  const auto& data = value.value;
+  char text[32];
+  switch (value.syntax) {
+    case SNMP_SYNTAX_INT: return std::to_string(data.sNumber);
+    case SNMP_SYNTAX_CNTR32:
+    case SNMP_SYNTAX_GAUGE32:
+    case SNMP_SYNTAX_UINT32: return std::to_string(data.uNumber);
+    case SNMP_SYNTAX_TIMETICKS: return timeTicksText(data.uNumber);
+    case SNMP_SYNTAX_OCTETS: return octetText(data.string);
+    case SNMP_SYNTAX_BITS:
+    case SNMP_SYNTAX_OPAQUE:
+    case SNMP_SYNTAX_NSAPADDR: return hexForm(data.string.ptr, data.string.len) + " (hex)";
+    case SNMP_SYNTAX_IPADDR: return ipAddressText(data.string);
+    case SNMP_SYNTAX_OID: return oidValueText(data.oid);
+    case SNMP_SYNTAX_NULL: return "NULL";
+    case SNMP_SYNTAX_CNTR64:
+      std::snprintf(text, sizeof text, "%x.%x (hex)", data.hNumber.hipart, data.hNumber.lopart);
+      return text;
+    case SNMP_SYNTAX_NOSUCHOBJECT: return "NOSUCHOBJECT";
+    case SNMP_SYNTAX_NOSUCHINSTANCE: return "NOSUCHINSTANCE";
+    case SNMP_SYNTAX_ENDOFMIBVIEW: return "ENDOFMIBVIEW";
+    default: return std::nullopt;
+  }
+}
+
+std::optional<std::string> variableLine(const smiOID& name, const smiVALUE& value, unsigned flags,
+                                        const char* lineBreak) {
+  std::string line;
+  if (flags & kNewline) line += lineBreak;
+  if (flags & kNumericOid) line += numericOid(name);
+  if (flags & kNamedOid) line += namedOid(name);
+  if (flags & kSeparator) line += " **** ";
+  if (flags & kType) {
+    const char* label = syntaxLabel(value.syntax);
+    line += std::string(label ? label : "") + " ";
+  }
+  if (flags & kValue) {
+    std::optional<std::string> text = valueText(value);
+    if (!text) return std::nullopt;
+    line += *text;
+  }
+  return line;
+}
+
+const char* errorStatusName(smiINT status) {
+  static const char* const names[] = {
+      "no error",       "too big",         "no such name",       "bad value",
+      "read-only",      "generic error",   "no access",          "wrong type",
+      "wrong length",   "wrong encoding",  "wrong value",        "no creation",
+      "inconsistent value", "resource unavailable", "commit failed", "undo failed",
+      "authorization error", "not writable", "inconsistent name"};
+  if (status < 0 || status >= static_cast<smiINT>(sizeof names / sizeof names[0])) return "unknown error";
+  return names[status];
+}
+
+std::string versionBlock(smiUINT32 major, smiUINT32 minor, smiUINT32 level, smiUINT32 translateMode,
+                         smiUINT32 retransmitMode) {
+  const char* translate = translateMode == SNMPAPI_TRANSLATED        ? "Translated"
+                          : translateMode == SNMPAPI_UNTRANSLATED_V1 ? "Untranslated V1"
+                          : translateMode == SNMPAPI_UNTRANSLATED_V2 ? "Untranslated V2"
+                                                                     : "";
+  const char* retransmit = retransmitMode == SNMPAPI_OFF  ? "Not executing the retransmission policy."
+                           : retransmitMode == SNMPAPI_ON ? "Executing the retransmission policy."
+                                                          : "";
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "\n\nWinSNMP module version:\n\nMajor version: %u\nMinor version: %u\nLevel: %u"
+                "\nTranslate mode: %s\nRetransmit mode: %s\n",
+                major, minor, level, translate, retransmit);
+  return text;
+}
+
+}  // namespace consoleformat

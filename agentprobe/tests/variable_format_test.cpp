@@ -1,0 +1,132 @@
+#include "variable_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace consoleformat {
+namespace {
+
+smiOID oidOf(std::vector<smiUINT32>& parts) { return {static_cast<smiUINT32>(parts.size()), parts.data()}; }
+
+smiVALUE octetsValue(const char* bytes, smiUINT32 length, smiUINT32 syntax = SNMP_SYNTAX_OCTETS) {
+  smiVALUE value{};
+  value.syntax = syntax;
+  value.value.string = {length, reinterpret_cast<smiLPBYTE>(const_cast<char*>(bytes))};
+  return value;
+}
+
+// Knows sysUpTime (1.3.6.1.2.1.1.3) and system (1.3.6.1.2.1.1) only.
+bool testNamer(const smiUINT32* parts, smiUINT32 length, std::string& name) {
+  static const smiUINT32 system[] = {1, 3, 6, 1, 2, 1, 1};
+  if (length < 7 || std::memcmp(parts, system, sizeof system) != 0) return false;
+  if (length == 7) name = "system";
+  else if (length == 8 && parts[7] == 3) name = "sysUpTime";
+  else return false;
+  return true;
+}
+
+class Names : public testing::Test {
+ protected:
+  void SetUp() override { setNodeNamer(testNamer); }
+  void TearDown() override { setNodeNamer(nullptr); }
+};
+
+TEST_F(Names, LongestKnownPrefixThenTheRemainingNumbers) {
+  std::vector<smiUINT32> upTime{1, 3, 6, 1, 2, 1, 1, 3, 0}, contact{1, 3, 6, 1, 2, 1, 1, 4, 0},
+      unknown{1, 3, 6, 1, 4, 1}, empty;
+  EXPECT_EQ(namedOid(oidOf(upTime)), "sysUpTime.0");
+  EXPECT_EQ(namedOid(oidOf(contact)), "system.4.0");
+  EXPECT_EQ(namedOid(oidOf(unknown)), "1.3.6.1.4.1");
+  EXPECT_EQ(namedOid(oidOf(empty)), "");
+}
+
+TEST_F(Names, OidValuesAreNamedAndTheNullOidIsMarked) {
+  std::vector<smiUINT32> zeroZero{0, 0}, upTime{1, 3, 6, 1, 2, 1, 1, 3};
+  smiVALUE value{};
+  value.syntax = SNMP_SYNTAX_OID;
+  value.value.oid = oidOf(zeroZero);
+  EXPECT_EQ(*valueText(value), "(null-oid) 0.0");
+  value.value.oid = oidOf(upTime);
+  EXPECT_EQ(*valueText(value), "sysUpTime");
+}
+
+TEST(NumericOids, SubidentifiersAreUnsigned) {
+  std::vector<smiUINT32> parts{1, 3, 4294967295u};
+  EXPECT_EQ(numericOid(oidOf(parts)), "1.3.4294967295");
+  EXPECT_EQ(namedOid(oidOf(parts)), "1.3.4294967295");  // no names installed
+}
+
+TEST(OctetStrings, CharactersHexOrZeroLength) {
+  EXPECT_EQ(*valueText(octetsValue("abc", 3)), "abc");
+  EXPECT_EQ(*valueText(octetsValue("a\0b", 3)), "61.00.62 (hex)");
+  EXPECT_EQ(*valueText(octetsValue("abc\0", 4)), "abc");
+  EXPECT_EQ(*valueText(octetsValue("", 0)), "(zero-length)");
+  EXPECT_EQ(*valueText(octetsValue("two\r\nlines\t", 11)), "two\r\nlines\t");
+}
+
+TEST(OctetStrings, ControlCharactersNeverReachTheTerminal) {
+  EXPECT_EQ(*valueText(octetsValue("\x1b[2J", 4)), "1b.5b.32.4a (hex)");
+  EXPECT_EQ(*valueText(octetsValue("\x4e\x59\x64\x92\x42\x8c", 6)), "NYd\x92" "B\x8c");
+  EXPECT_EQ(*valueText(octetsValue("\x00\x1a\x2b", 3)), "00.1a.2b (hex)");
+}
+
+TEST(ValueTexts, EverySyntax) {
+  smiVALUE value{};
+  value.syntax = SNMP_SYNTAX_INT;
+  value.value.sNumber = -7;
+  EXPECT_EQ(*valueText(value), "-7");
+  value.syntax = SNMP_SYNTAX_CNTR32;
+  value.value.uNumber = 4294967295u;
+  EXPECT_EQ(*valueText(value), "4294967295");
+  value.syntax = SNMP_SYNTAX_CNTR64;
+  value.value.hNumber = {0x1, 0xabcdef};
+  EXPECT_EQ(*valueText(value), "1.abcdef (hex)");
+  EXPECT_EQ(*valueText(octetsValue("\x0a\x00\x00\x01", 4, SNMP_SYNTAX_IPADDR)), "10.0.0.1");
+  EXPECT_EQ(*valueText(octetsValue("\x01\x02\xff", 3, SNMP_SYNTAX_BITS)), "01.02.ff (hex)");
+  value.syntax = SNMP_SYNTAX_NULL;
+  EXPECT_EQ(*valueText(value), "NULL");
+  value.syntax = SNMP_SYNTAX_ENDOFMIBVIEW;
+  EXPECT_EQ(*valueText(value), "ENDOFMIBVIEW");
+  value.syntax = 0x07;
+  EXPECT_FALSE(valueText(value));
+}
+
+TEST(TimeTicks, DaysAndTheirSingular) {
+  EXPECT_EQ(timeTicksText(0), "0 days 00h:00m:00s.00th");
+  EXPECT_EQ(timeTicksText(8640000), "1 day 00h:00m:00s.00th");
+  EXPECT_EQ(timeTicksText(4294967295u), "497 days 02h:27m:52s.95th");
+  EXPECT_EQ(timeTicksText(366101), "0 days 01h:01m:01s.01th");
+}
+
+TEST(VariableLines, PartsInOrderAndUnknownSyntaxDropped) {
+  std::vector<smiUINT32> parts{1, 3, 6, 1};
+  smiVALUE value{};
+  value.syntax = SNMP_SYNTAX_GAUGE32;
+  value.value.uNumber = 9;
+  EXPECT_EQ(*variableLine(oidOf(parts), value, kNewline | kNumericOid | kSeparator | kType | kValue, "\n"),
+            "\n1.3.6.1 **** (gauge32) 9");
+  EXPECT_EQ(*variableLine(oidOf(parts), value, kNewline | kNumericOid | kValue, "\r\n"), "\r\n1.3.6.19");
+  value.syntax = 0x07;
+  EXPECT_FALSE(variableLine(oidOf(parts), value, kNumericOid | kValue, "\n"));
+  EXPECT_EQ(*variableLine(oidOf(parts), value, kNumericOid | kSeparator | kType, "\n"), "1.3.6.1 ****  ");
+}
+
+TEST(ErrorNames, KnownStatusesAndTheRest) {
+  EXPECT_STREQ(errorStatusName(0), "no error");
+  EXPECT_STREQ(errorStatusName(2), "no such name");
+  EXPECT_STREQ(errorStatusName(18), "inconsistent name");
+  EXPECT_STREQ(errorStatusName(19), "unknown error");
+  EXPECT_STREQ(errorStatusName(-1), "unknown error");
+}
+
+TEST(VersionBlock, ModesInWords) {
+  EXPECT_EQ(versionBlock(1, 1, 1, SNMPAPI_UNTRANSLATED_V1, SNMPAPI_ON),
+            "\n\nWinSNMP module version:\n\nMajor version: 1\nMinor version: 1\nLevel: 1"
+            "\nTranslate mode: Untranslated V1\nRetransmit mode: Executing the retransmission policy.\n");
+  EXPECT_NE(versionBlock(1, 1, 1, 7, 9).find("Translate mode: \nRetransmit mode: \n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace consoleformat

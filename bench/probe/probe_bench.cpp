@@ -1,0 +1,98 @@
+// agentprobe against snmpwalk on the same private net-snmp agent, both
+// resolving names from the same standard MIBs (the MIB cache and net-snmp's
+// own modules), and both numeric. Every iteration runs the program whole,
+// so start-up counts; the ping benchmarks (two requests) are mostly
+// start-up.
+#include "background_process.h"
+#include "net_snmp_agent.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string mibCache() {
+  const char* cache = std::getenv("ORVANE_MIB_CACHE");
+  const char* home = std::getenv("HOME");
+  return cache ? cache : std::string(home ? home : "") + "/.cache/orvane/mibs";
+}
+
+const std::string kNetSnmpMibs = "/usr/share/snmp/mibs";
+
+// Compiles and registers the standard MIBs once, into the benchmark's own
+// registry.
+void registerStandardMibs() {
+  static bool done = [] {
+    std::string folder = std::filesystem::temp_directory_path() / ("probe-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder + "/registry");
+    setenv("ORVANE_REGISTRY", (folder + "/registry").c_str(), 1);
+    std::vector<std::string> arguments{ORVANE_MODFORGE_PATH, "-w", "0", "-I", mibCache(), "-c"};
+    for (const auto& entry : std::filesystem::directory_iterator(mibCache())) arguments.push_back(entry.path());
+    arguments.insert(arguments.end(), {"-d", folder + "/smidb", "--register"});
+    BackgroundProcess compile;
+    int exitCode = 0;
+    if (compile.start(arguments)) compile.finish(std::chrono::seconds(60), exitCode);
+    return true;
+  }();
+  (void)done;
+}
+
+NetSnmpAgent& agent() {
+  static std::unique_ptr<NetSnmpAgent> running = [] {
+    auto started = std::make_unique<NetSnmpAgent>();
+    return started->start() ? std::move(started) : nullptr;
+  }();
+  return *running;
+}
+
+void runToEnd(benchmark::State& state, const std::vector<std::string>& arguments) {
+  BackgroundProcess program;
+  int exitCode = 0;
+  if (!program.start(arguments)) {
+    state.SkipWithError("cannot start");
+    return;
+  }
+  program.finish(std::chrono::seconds(120), exitCode);
+}
+
+std::vector<std::string> probeArguments(bool names, bool walk) {
+  std::vector<std::string> arguments{ORVANE_AGENTPROBE_PATH, "-cpublic"};
+  if (walk) arguments.insert(arguments.end(), {"-f", "-s1"});
+  if (!names) arguments.push_back("-o");
+  arguments.push_back(agent().address());
+  return arguments;
+}
+
+std::vector<std::string> snmpwalkArguments(bool names, bool walk) {
+  std::vector<std::string> arguments{"snmpwalk", "-v1", "-c", "public"};
+  if (names) arguments.insert(arguments.end(), {"-M", mibCache() + ":" + kNetSnmpMibs, "-m", "ALL"});
+  else arguments.insert(arguments.end(), {"-On", "-m", ""});
+  arguments.push_back(agent().address());
+  arguments.push_back(walk ? ".1" : ".1.3.6.1.2.1.1.3");
+  return arguments;
+}
+
+void BM_Agentprobe(benchmark::State& state) {
+  registerStandardMibs();
+  bool names = state.range(0) != 0, walk = state.range(1) != 0;
+  for (auto _ : state) runToEnd(state, probeArguments(names, walk));
+}
+
+void BM_Snmpwalk(benchmark::State& state) {
+  bool names = state.range(0) != 0, walk = state.range(1) != 0;
+  for (auto _ : state) runToEnd(state, snmpwalkArguments(names, walk));
+}
+
+// Arguments: names (1) or numeric (0); whole walk (1) or ping (0).
+BENCHMARK(BM_Agentprobe)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"names", "walk"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_Snmpwalk)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"names", "walk"})
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();
