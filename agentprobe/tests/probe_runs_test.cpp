@@ -15,17 +15,9 @@ using namespace std::chrono_literals;
 const std::string kBanner =
     "\nAGENTPROBE Snmp Ping Utility Version " ORVANE_VERSION "\nPart of the Orvane SNMP management suite.";
 
-struct ProbeRun {
-  std::string output;
-  int exitCode = -1;
-};
-
-ProbeRun probe(std::vector<std::string> arguments) {
+ProgramRun probe(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), ORVANE_AGENTPROBE_PATH);
-  BackgroundProcess program;
-  ProbeRun run;
-  if (program.start(arguments)) run.output = program.finish(20s, run.exitCode);
-  return run;
+  return runProgram(arguments, 20s);
 }
 
 class ProbeRuns : public testing::Test {
@@ -38,7 +30,7 @@ class ProbeRuns : public testing::Test {
 };
 
 TEST_F(ProbeRuns, APingPrintsSysUpTimeAndFinishes) {
-  ProbeRun run = probe({"-cpublic", address()});
+  ProgramRun run = probe({"-cpublic", address()});
   EXPECT_EQ(run.output, kBanner + greeting() +
                             "\nStart OID: 1.3.6.1.2.1.1.3 [1.3.6.1.2.1.1.3]"
                             "\nStop OID:  1.3.6.1.2.1.1.4 [1.3.6.1.2.1.1.4]\n"
@@ -48,7 +40,7 @@ TEST_F(ProbeRuns, APingPrintsSysUpTimeAndFinishes) {
 }
 
 TEST_F(ProbeRuns, InfoPrintsTheSystemGroupWithTypes) {
-  ProbeRun run = probe({"-cpublic", "-i", "-t", address()});
+  ProgramRun run = probe({"-cpublic", "-i", "-t", address()});
   EXPECT_EQ(run.output, kBanner + greeting() +
                             "\nStart OID: 1.3.6.1.2.1.1.1 [1.3.6.1.2.1.1.1]"
                             "\nStop OID:  1.3.6.1.2.1.2 [1.3.6.1.2.1.2]\n"
@@ -63,7 +55,7 @@ TEST_F(ProbeRuns, InfoPrintsTheSystemGroupWithTypes) {
 }
 
 TEST_F(ProbeRuns, AWholeWalkNumbersItsLinesAndEndsWithTheAgentsData) {
-  ProbeRun run = probe({"-cpublic", "-f", "-l", "-s1.3.6.1.2.1.2", address()});
+  ProgramRun run = probe({"-cpublic", "-f", "-l", "-s1.3.6.1.2.1.2", address()});
   EXPECT_EQ(run.output, kBanner + greeting() +
                             "\nStart OID: 1.3.6.1.2.1.2 [1.3.6.1.2.1.2]\n"
                             "\n1: 1.3.6.1.2.1.2.1.0 **** 1"
@@ -76,30 +68,30 @@ TEST_F(ProbeRuns, AWholeWalkNumbersItsLinesAndEndsWithTheAgentsData) {
 }
 
 TEST_F(ProbeRuns, ASubtreeWalkStopsAfterItsParent) {
-  ProbeRun run = probe({"-cpublic", "-b", "-s1.3.6.1.2.1.2.2.1.2", address()});
+  ProgramRun run = probe({"-cpublic", "-b", "-s1.3.6.1.2.1.2.2.1.2", address()});
   EXPECT_NE(run.output.find("\n1.3.6.1.2.1.2.2.1.10.1 **** 4294967295\n\nFinished."), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("127.0.0.1 **** 127.0.0.1"), std::string::npos);
 }
 
 TEST_F(ProbeRuns, AnEndBeforeTheStartDoesNothing) {
-  ProbeRun run = probe({"-cpublic", "-s1.3.6.1.2.1.2", "-e1.3.6.1.2.1.1", address()});
+  ProgramRun run = probe({"-cpublic", "-s1.3.6.1.2.1.2", "-e1.3.6.1.2.1.1", address()});
   EXPECT_NE(run.output.find("\nEnd OID is less than start OID.\nNothing to do.\n"), std::string::npos) << run.output;
   EXPECT_EQ(run.exitCode, 0);
 }
 
 TEST_F(ProbeRuns, ASetIsConfirmedAndShowsTheNewValue) {
-  ProbeRun run = probe({"-cprivate", "-mo\"moved to rack 5\"", "-s1.3.6.1.2.1.1.6.0", address()});
+  ProgramRun run = probe({"-cprivate", "-mo\"moved to rack 5\"", "-s1.3.6.1.2.1.1.6.0", address()});
   EXPECT_NE(run.output.find("\n1.3.6.1.2.1.1.6.0 **** \"moved to rack 5\"\nSet confirmation..."
                             "\n1.3.6.1.2.1.1.6.0 **** \"moved to rack 5\"\n\nFinished."),
             std::string::npos)
       << run.output;
-  ProbeRun integer = probe({"-cprivate", "-mi12", "-s1.3.6.1.2.1.1.7.0", address()});
+  ProgramRun integer = probe({"-cprivate", "-mi12", "-s1.3.6.1.2.1.1.7.0", address()});
   EXPECT_NE(integer.output.find("\n1.3.6.1.2.1.1.7.0 **** 12\nSet confirmation..."), std::string::npos)
       << integer.output;
 }
 
 TEST_F(ProbeRuns, AReadOnlySetIsReportedAsTheAgentsError) {
-  ProbeRun run = probe({"-cpublic", "-mo\"x\"", "-s1.3.6.1.2.1.1.6.0", address()});
+  ProgramRun run = probe({"-cpublic", "-mo\"x\"", "-s1.3.6.1.2.1.1.6.0", address()});
   EXPECT_NE(run.output.find("\nError returned by remote agent: no such name (2)"), std::string::npos) << run.output;
   EXPECT_EQ(run.exitCode, 1);
 }
@@ -120,7 +112,7 @@ TEST_F(ProbeRuns, PingUntilInterruptedRepeatsTheGet) {
 TEST(ProbeFailures, ASilentAgentTimesOut) {
   SimulatedAgent silent;
   ASSERT_TRUE(silent.start({"--drop-every", "1"}));
-  ProbeRun run = probe({"-cpublic", "-r0", "-u200", "127.0.0.1:" + std::to_string(silent.port())});
+  ProgramRun run = probe({"-cpublic", "-r0", "-u200", "127.0.0.1:" + std::to_string(silent.port())});
   EXPECT_TRUE(run.output.ends_with("\nStop OID:  1.3.6.1.2.1.1.4 [1.3.6.1.2.1.1.4]\n\nRequest timed out.\n"))
       << run.output;
   EXPECT_EQ(run.exitCode, 1);
@@ -129,7 +121,7 @@ TEST(ProbeFailures, ASilentAgentTimesOut) {
 TEST(ProbeFailures, AnAgentThatDoesNotMoveOnEndsTheWalk) {
   SimulatedAgent stuck;
   ASSERT_TRUE(stuck.start({"--stuck-getnext", "--walk", ORVANE_FIXTURES "/small_agent.walk"}));
-  ProbeRun run = probe({"-cpublic", "-f", "127.0.0.1:" + std::to_string(stuck.port())});
+  ProgramRun run = probe({"-cpublic", "-f", "127.0.0.1:" + std::to_string(stuck.port())});
   EXPECT_NE(run.output.find("\nThe agent answered with an OID that does not follow the one asked for; walk stopped."),
             std::string::npos)
       << run.output;
@@ -139,11 +131,11 @@ TEST(ProbeFailures, AnAgentThatDoesNotMoveOnEndsTheWalk) {
 TEST(ProbeFailures, BadCommandLinesPrintTheUsageAndExitWithZero) {
   for (std::vector<std::string> arguments :
        {std::vector<std::string>{}, {"10.0.0.256"}, {"host.example"}, {"-x", "10.0.0.1"}}) {
-    ProbeRun run = probe(arguments);
+    ProgramRun run = probe(arguments);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output.rfind(kBanner + "\n\nUsage: agentprobe [-v]", 0), 0u) << run.output;
   }
-  ProbeRun versionOnly = probe({"-v"});
+  ProgramRun versionOnly = probe({"-v"});
   EXPECT_EQ(versionOnly.exitCode, 0);
   EXPECT_NE(versionOnly.output.find("\nTranslate mode: Untranslated V1"), std::string::npos);
 }

@@ -33,9 +33,7 @@ void registerStandardMibs() {
     std::vector<std::string> arguments{ORVANE_MODFORGE_PATH, "-w", "0", "-I", mibCache(), "-c"};
     for (const auto& entry : std::filesystem::directory_iterator(mibCache())) arguments.push_back(entry.path());
     arguments.insert(arguments.end(), {"-d", folder + "/smidb", "--register"});
-    BackgroundProcess compile;
-    int exitCode = 0;
-    if (compile.start(arguments)) compile.finish(std::chrono::seconds(60), exitCode);
+    runProgram(arguments, std::chrono::seconds(60));
     return true;
   }();
   (void)done;
@@ -50,13 +48,7 @@ NetSnmpAgent& agent() {
 }
 
 void runToEnd(benchmark::State& state, const std::vector<std::string>& arguments) {
-  BackgroundProcess program;
-  int exitCode = 0;
-  if (!program.start(arguments)) {
-    state.SkipWithError("cannot start");
-    return;
-  }
-  program.finish(std::chrono::seconds(120), exitCode);
+  if (runProgram(arguments, std::chrono::seconds(120)).exitCode < 0) state.SkipWithError("did not run to its end");
 }
 
 std::vector<std::string> probeArguments(bool names, bool walk) {

@@ -11,17 +11,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct ProbeRun {
-  std::string output;
-  int exitCode = -1;
-};
-
-ProbeRun probe(std::vector<std::string> arguments) {
+ProgramRun probe(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), ORVANE_AGENTPROBE_PATH);
-  BackgroundProcess program;
-  ProbeRun run;
-  if (program.start(arguments)) run.output = program.finish(60s, run.exitCode);
-  return run;
+  return runProgram(arguments, 60s);
 }
 
 class ProbeAgainstNetSnmp : public testing::Test {
@@ -40,7 +32,7 @@ bool sameValue(const simagent::Value& mine, simagent::Value peer) {
 }
 
 TEST_F(ProbeAgainstNetSnmp, AWholeWalkPrintsWhatSnmpwalkPrints) {
-  ProbeRun run = probe({"-cpublic", "-f", "-s1", "-o", "-t", agent.address()});
+  ProgramRun run = probe({"-cpublic", "-f", "-s1", "-o", "-t", agent.address()});
   ASSERT_EQ(run.exitCode, 1);
   ASSERT_TRUE(run.output.ends_with("\n\nFinished.\n")) << run.output.substr(run.output.size() - 200);
   std::vector<simagent::VarBind> mine = readProbeLines(run.output);
@@ -63,7 +55,7 @@ TEST_F(ProbeAgainstNetSnmp, AWholeWalkPrintsWhatSnmpwalkPrints) {
 }
 
 TEST_F(ProbeAgainstNetSnmp, InfoPrintsTheSystemGroup) {
-  ProbeRun run = probe({"-cpublic", "-i", "-o", agent.address()});
+  ProgramRun run = probe({"-cpublic", "-i", "-o", agent.address()});
   std::vector<simagent::VarBind> lines = readProbeLines(run.output);
   ASSERT_GE(lines.size(), 7u) << run.output;
   EXPECT_EQ(simagent::oidToText(lines.front().name), "1.3.6.1.2.1.1.1.0");
@@ -74,15 +66,15 @@ TEST_F(ProbeAgainstNetSnmp, InfoPrintsTheSystemGroup) {
 }
 
 TEST_F(ProbeAgainstNetSnmp, ASetOfSysContactShowsInALaterWalk) {
-  ProbeRun set = probe({"-cprivate", "-mothe probe was here", "-s1.3.6.1.2.1.1.4.0", agent.address()});
+  ProgramRun set = probe({"-cprivate", "-mothe probe was here", "-s1.3.6.1.2.1.1.4.0", agent.address()});
   EXPECT_NE(set.output.find("\nSet confirmation..."), std::string::npos) << set.output;
   EXPECT_EQ(set.output.find("Error returned"), std::string::npos) << set.output;
-  ProbeRun walk = probe({"-cpublic", "-i", "-o", agent.address()});
+  ProgramRun walk = probe({"-cpublic", "-i", "-o", agent.address()});
   EXPECT_NE(walk.output.find("\n1.3.6.1.2.1.1.4.0 **** the probe was here"), std::string::npos) << walk.output;
 }
 
 TEST(ProbeAgainstSilence, ASilentPortTimesOutWithExitCodeOne) {
-  ProbeRun run = probe({"-cpublic", "-r1", "-u300", "127.0.0.1:" + std::to_string(freeLoopbackPort())});
+  ProgramRun run = probe({"-cpublic", "-r1", "-u300", "127.0.0.1:" + std::to_string(freeLoopbackPort())});
   EXPECT_TRUE(run.output.ends_with("\nRequest timed out.\n")) << run.output;
   EXPECT_EQ(run.exitCode, 1);
 }
@@ -132,7 +124,7 @@ TEST(ProbeCommandLine, BadInputPrintsTheExactUsageText) {
       "\nUse 'agentprobe > file' or 'agentprobe | more' when output is larger than screen."
       "\n";
   for (const char* bad : {"10.1.1.300", "-q"}) {
-    ProbeRun run = probe({bad});
+    ProgramRun run = probe({bad});
     EXPECT_EQ(run.exitCode, 0);
     size_t start = run.output.find(usage);
     EXPECT_NE(start, std::string::npos) << run.output;

@@ -103,3 +103,11 @@ std::string BackgroundProcess::finish(std::chrono::milliseconds timeout, int& ex
   }
   return printed_;
 }
+
+ProgramRun runProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                      const std::vector<std::string>& environment) {
+  BackgroundProcess program;
+  ProgramRun run;
+  if (program.start(arguments, environment)) run.output = program.finish(timeout, run.exitCode);
+  return run;
+}

@@ -38,3 +38,13 @@ class BackgroundProcess {
   std::string printed_;
   size_t scanned_ = 0;
 };
+
+// What a program printed and how it ended, for programs run to their end.
+struct ProgramRun {
+  std::string output;
+  int exitCode = -1;  // -1 when it could not start or did not exit normally
+};
+
+// Runs a program to its end (killing it after `timeout`).
+ProgramRun runProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                      const std::vector<std::string>& environment = {});

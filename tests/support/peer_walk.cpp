@@ -13,10 +13,7 @@ PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions) {
   arguments.insert(arguments.end(), extraOptions.begin(), extraOptions.end());
   arguments.push_back("127.0.0.1:" + std::to_string(port));
   arguments.push_back(".1");
-  BackgroundProcess walk;
-  std::string printed;
-  int exitCode = 0;
-  if (walk.start(arguments, {"MIBS="})) printed = walk.finish(std::chrono::seconds(60), exitCode);
+  std::string printed = runProgram(arguments, std::chrono::seconds(60), {"MIBS="}).output;
   PeerWalk peer;
   std::istringstream text(printed);
   simagent::loadWalk(text, peer.values, false);
