@@ -44,14 +44,12 @@ uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t
   if (uint32_t error = readFraming(octets, length, community, rest)) return error;
   PduHeader header;
   if (!readPduHeader(rest, header)) return SNMPAPI_OTHER_ERROR;
-  BindingList* list = nullptr;
-  if (uint32_t error = createDecoded(session, sourceAddress, community, decoded, list)) return error;
-  if (uint32_t error = appendVarbinds(BerReader(header.varbinds), *list)) {
-    releaseDecoded(decoded);
-    return error;
-  }
+  DecodedBuilder builder;
+  if (uint32_t error = builder.make(session, sourceAddress, community)) return error;
+  if (uint32_t error = appendVarbinds(BerReader(header.varbinds), builder.list())) return error;
   // The type was checked with the header, so filling cannot fail.
-  (void)fillPdu(*decoded.pdu, header.type, header.requestId, header.third, header.fourth, list);
+  (void)fillPdu(builder.pdu(), header.type, header.requestId, header.third, header.fourth, &builder.list());
+  if (uint32_t error = builder.publish(decoded)) return error;
   endOutstandingRequest(session, decoded.pdu->requestId);
   return 0;
 }

@@ -115,14 +115,11 @@ uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_
   smiINT type = header.type == SNMP_PDU_V1TRAP ? SNMP_PDU_TRAP : header.type;
   if (!isPduType(type)) return SNMPAPI_OTHER_ERROR;
   if (header.generic < 0 || header.generic > kEnterpriseSpecific) return SNMPAPI_ALLOC_ERROR;
-  BindingList* list = nullptr;
-  if (uint32_t error = createDecoded(session, sourceAddress, community, decoded, list)) return error;
-  if (uint32_t error = buildNotification(header, *list)) {
-    releaseDecoded(decoded);
-    return error;
-  }
-  (void)fillPdu(*decoded.pdu, type, 0, 0, 0, list);
-  return 0;
+  DecodedBuilder builder;
+  if (uint32_t error = builder.make(session, sourceAddress, community)) return error;
+  if (uint32_t error = buildNotification(header, builder.list())) return error;
+  (void)fillPdu(builder.pdu(), type, 0, 0, 0, &builder.list());
+  return builder.publish(decoded);
 }
 
 }  // namespace

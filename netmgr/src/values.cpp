@@ -5,20 +5,6 @@
 
 namespace netmgr {
 
-bool isDescriptorSyntax(smiUINT32 syntax) {
-  switch (syntax) {
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_OID:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool isKnownSyntax(smiUINT32 syntax) {
   switch (syntax) {
     case SNMP_SYNTAX_INT:
@@ -63,20 +49,6 @@ uint32_t normalizeValue(const smiVALUE* source, smiVALUE& value) {
       value.value.string = source->value.string;
       return 0;
   }
-}
-
-ValueBuffer bufferOf(const smiVALUE& value) {
-  if (value.syntax == SNMP_SYNTAX_OID) {
-    if (value.value.oid.len == 0) return {nullptr, 0};
-    return {value.value.oid.ptr, sizeof(smiUINT32) * value.value.oid.len};
-  }
-  if (!isDescriptorSyntax(value.syntax) || value.value.string.len == 0) return {nullptr, 0};
-  return {value.value.string.ptr, value.value.string.len};
-}
-
-void rebaseValue(smiVALUE& value, void* copy) {
-  if (value.syntax == SNMP_SYNTAX_OID) value.value.oid.ptr = static_cast<smiLPUINT32>(copy);
-  else if (isDescriptorSyntax(value.syntax)) value.value.string.ptr = static_cast<smiLPBYTE>(copy);
 }
 
 uint32_t copyOid(platform::CountedHeap& heap, const smiOID& source, smiOID& copy) {
