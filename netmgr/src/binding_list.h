@@ -40,9 +40,10 @@ Varbind* findEntry(const BindingList& list, smiUINT32 index);
 // damaged. On failure the list is unchanged.
 [[nodiscard]] uint32_t setEntry(BindingList& list, smiUINT32 index, const smiOID* name,
                                 const smiVALUE* value);
-// Appends `count` (at most kVarbindBatch) varbinds after the last entry,
-// their blocks made in one call. Returns 0 or the error (2, 9, 77, 1013);
-// on failure the varbinds appended before the failing one stay.
+// Appends `count` (at most kVarbindBatch) decoded varbinds after the last
+// entry, their blocks made in one call (see makeVarbinds for the form the
+// names and values must have). Returns 0 or the error (2, 1013); on
+// failure the varbinds appended before the failing one stay.
 [[nodiscard]] uint32_t appendEntries(BindingList& list, const smiOID* names, const smiVALUE* values,
                                      size_t count);
 // Removes an entry and renumbers the later ones one lower. Returns 0 or 7.

@@ -25,8 +25,6 @@ inline bool isDescriptorSyntax(smiUINT32 syntax) {
       return false;
   }
 }
-// The syntaxes a varbind can hold; anything else is stored as NULL.
-bool isKnownSyntax(smiUINT32 syntax);
 
 // A value as it will be stored: a null value or an unknown syntax becomes
 // NULL, only the member its syntax uses is kept, and a buffer still points

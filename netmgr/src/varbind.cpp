@@ -95,7 +95,7 @@ uint32_t makeVarbinds(Session* session, const smiOID* names, const smiVALUE* val
   size_t sizes[kVarbindBatch];
   void* blocks[kVarbindBatch];
   for (size_t index = 0; index < count; ++index) {
-    if (uint32_t error = layoutOf(names[index], &values[index], layouts[index])) return error;
+    layouts[index] = {values[index], bufferOf(values[index]), sizeof(smiUINT32) * names[index].len};
     sizes[index] = layouts[index].blockBytes();
   }
   if (!varbindHeap().allocateMany(sizes, count, blocks)) return SNMPAPI_ALLOC_ERROR;

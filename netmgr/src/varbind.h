@@ -30,7 +30,11 @@ struct Varbind {
 // from the varbind heap under one hold of its lock.
 constexpr size_t kVarbindBatch = 32;
 // As makeVarbind for `count` (at most kVarbindBatch) names and values at
-// once. Returns 0 or the error; on failure nothing is left allocated.
+// once, as a decoder reads them: each name has its sub-identifiers and
+// each value is already in the form a varbind stores (a known syntax or
+// NULL, only that syntax's member set, a buffer behind every non-empty
+// string or OID), so nothing is normalised. Returns 0 or 2; on failure
+// nothing is left allocated.
 [[nodiscard]] uint32_t makeVarbinds(Session* session, const smiOID* names, const smiVALUE* values,
                                     size_t count, Varbind** made);
 // Replaces the name and value with copies of the given ones. Returns 0 or

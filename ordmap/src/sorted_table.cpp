@@ -164,7 +164,7 @@ bool removeItem(tqsort& table, void* item) {
   void** end = table.array + table.count;
   void** found = withKeyType(table, [&](auto type) { return slotOf<decltype(type)>(table, item); });
   if (found == end) return false;
-  std::memmove(found, found + 1, sizeof(void*) * (end - found - 1));
+  if (found + 1 != end) std::memmove(found, found + 1, sizeof(void*) * (end - found - 1));
   table.count -= 1;
   shrinkIfSparse(table);
   return true;

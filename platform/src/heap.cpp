@@ -26,9 +26,11 @@ constexpr uint32_t kLiveBlock = 0x4f524856;    // "ORHV"
 constexpr uint32_t kCachedBlock = 0x4f524843;  // "ORHC"
 
 // Blocks are kept in size classes of 16 octets up to kLargestCached;
-// larger ones go straight back to the system.
+// larger ones go straight back to the system. The bound keeps a heap's
+// record small, since the descriptor heap is made and destroyed again
+// whenever its last block goes.
 constexpr size_t kClassStep = 16;
-constexpr size_t kLargestCached = 2048;
+constexpr size_t kLargestCached = 512;
 constexpr size_t kSizeClasses = kLargestCached / kClassStep + 1;
 constexpr uint32_t kUncached = 0;
 // A heap keeps at most this much in its free lists; beyond it, freed
@@ -147,7 +149,7 @@ void freeChain(BlockHeader* block) {
 
 // A block for `bytes` octets, linked into the heap's list; null when
 // memory runs out. The caller holds the heap's lock where it has one.
-void* allocateBlock(HeapRecord& record, DWORD flags, size_t bytes) {
+inline void* allocateBlock(HeapRecord& record, DWORD flags, size_t bytes) {
   if (bytes > SIZE_MAX - sizeof(BlockHeader) || injectedFailure()) return nullptr;
   uint32_t sizeClass = sizeClassOf(bytes);
   BlockHeader* block = takeCached(record, sizeClass);
@@ -167,7 +169,7 @@ void* allocateBlock(HeapRecord& record, DWORD flags, size_t bytes) {
 
 // Unlinks a live block of this heap and caches or frees it; false for a
 // block that is not one.
-bool freeBlock(HeapRecord& record, void* payload) {
+inline bool freeBlock(HeapRecord& record, void* payload) {
   BlockHeader* block = headerOf(payload);
   if (block->owner != &record || block->marker != kLiveBlock) return false;
   if (block->previous) block->previous->next = block->next;
@@ -249,23 +251,31 @@ bool CountedHeap::release(void* block) noexcept {
 }
 
 bool CountedHeap::allocateMany(const size_t* sizes, size_t count, void** blocks) noexcept {
+  if (count == 0) return true;
   std::lock_guard guard(lock_);
+  if (!heap_) heap_ = HeapCreate(HEAP_NO_SERIALIZE, 0, 0);
+  if (!heap_) return false;
+  auto& record = *static_cast<HeapRecord*>(heap_);
   for (size_t made = 0; made < count; ++made) {
-    blocks[made] = sizes[made] ? allocateLocked(sizes[made]) : nullptr;
+    blocks[made] = sizes[made] ? allocateBlock(record, HEAP_ZERO_MEMORY, sizes[made]) : nullptr;
     if (blocks[made]) continue;
-    for (size_t undone = 0; undone < made; ++undone) releaseLocked(blocks[undone]);
-    destroyIfEmptyLocked();
+    for (size_t undone = 0; undone < made; ++undone) freeBlock(record, blocks[undone]);
+    if (live_.load(std::memory_order_relaxed) == 0) destroyIfEmptyLocked();
     return false;
   }
+  live_.store(live_.load(std::memory_order_relaxed) + static_cast<long>(count), std::memory_order_relaxed);
   return true;
 }
 
 size_t CountedHeap::releaseMany(void* const* blocks, size_t count) noexcept {
-  size_t released = 0;
   std::lock_guard guard(lock_);
+  if (!heap_) return 0;
+  auto& record = *static_cast<HeapRecord*>(heap_);
+  size_t released = 0;
   for (size_t index = 0; index < count; ++index) {
-    if (blocks[index] && releaseLocked(blocks[index])) ++released;
+    if (blocks[index] && freeBlock(record, blocks[index])) ++released;
   }
+  live_.store(live_.load(std::memory_order_relaxed) - static_cast<long>(released), std::memory_order_relaxed);
   if (released) destroyIfEmptyLocked();
   return released;
 }

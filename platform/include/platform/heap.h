@@ -15,7 +15,7 @@
 #  define HEAP_ZERO_MEMORY 0x00000008
 
 // A heap owns every block allocated from it: destroying the heap releases
-// them all. Blocks are 16-byte aligned. A freed block of up to 2 KiB is
+// them all. Blocks are 16-byte aligned. A freed block of up to 512 octets is
 // kept by its heap for the next allocation of its size class, as a
 // Windows heap keeps its free lists; destroying the heap releases those
 // too.
