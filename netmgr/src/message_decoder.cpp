@@ -1,13 +1,12 @@
 // Decoding a message: framing, the PDU header, then the objects it
 // becomes and its varbinds. The whole header is checked before anything is
 // created, so most malformed messages cost no allocation.
+#include "address_text.h"
 #include "codec.h"
 #include "decoding.h"
 #include "pdu.h"
 #include "request_matching.h"
 #include "session.h"
-
-#include <arpa/inet.h>
 
 namespace netmgr {
 namespace {
@@ -64,8 +63,8 @@ uint32_t decodeMessage(Session& session, const char* sourceAddress, const uint8_
 
 uint32_t decodeDatagram(Session& session, const sockaddr_in& sender, const uint8_t* octets,
                         size_t length, DecodedMessage& decoded) {
-  char address[INET_ADDRSTRLEN] = "0.0.0.0";
-  inet_ntop(AF_INET, &sender.sin_addr, address, sizeof address);
+  char address[kAddressTextSize];
+  formatAddress(sender.sin_addr, address);
   return decodeMessage(session, address, octets, length, decoded);
 }
 

@@ -1,11 +1,10 @@
 // Converting a received SNMPv1 trap into the SNMPv2 notification form:
 // sysUpTime.0, snmpTrapOID.0, the trap's own varbinds, snmpTrapEnterprise.0.
+#include "address_text.h"
 #include "codec.h"
 #include "decoding.h"
 #include "pdu.h"
 #include "session.h"
-
-#include <arpa/inet.h>
 
 #include <algorithm>
 #include <array>
@@ -126,8 +125,8 @@ uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_
 
 uint32_t convertV1Trap(Session& session, const in_addr& sender, const uint8_t* octets, size_t length,
                        DecodedMessage& decoded) {
-  char address[INET_ADDRSTRLEN] = "0.0.0.0";
-  inet_ntop(AF_INET, &sender, address, sizeof address);
+  char address[kAddressTextSize];
+  formatAddress(sender, address);
   platform::CriticalSectionGuard guard(session.lock);
   return convertLocked(session, address, octets, length, decoded);
 }

@@ -1,6 +1,7 @@
 // Decoding: what a message becomes, every refusal with its error, the
 // limits on numbers and OIDs, and that a refused message leaves nothing
 // behind.
+#include "address_text.h"
 #include "codec.h"
 #include "message_builder.h"
 #include "pdu.h"
@@ -122,6 +123,20 @@ TEST_F(Decoding, EntitiesNameTheUnknownSenderAndTheLocalAddress) {
   ASSERT_EQ(netmgr::decodeDatagram(*session, sender, message.data(), message.size(), received), 0u);
   EXPECT_EQ(address(received.source), "10.1.2.3");
   netmgr::releaseDecoded(received);
+}
+
+// The sender's text is written without the C library; it must read as
+// inet_ntop writes it, leading and trailing zeros included.
+TEST(AddressText, ReadsAsTheSystemWritesIt) {
+  for (const char* text : {"0.0.0.0", "255.255.255.255", "10.0.0.1", "192.168.100.9", "1.20.109.250"}) {
+    in_addr address{};
+    ASSERT_EQ(inet_pton(AF_INET, text, &address), 1);
+    char formatted[netmgr::kAddressTextSize];
+    netmgr::formatAddress(address, formatted);
+    char expected[INET_ADDRSTRLEN];
+    inet_ntop(AF_INET, &address, expected, sizeof expected);
+    EXPECT_STREQ(formatted, expected);
+  }
 }
 
 TEST_F(Decoding, RequestIdZeroIsReplacedByAFreshOne) {

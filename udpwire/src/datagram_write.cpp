@@ -7,7 +7,6 @@
 #include "write_request.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -51,11 +50,17 @@ int CDatagramSocket::Write(int length, void* data, const char* host, const char*
   return result ? result : Write(length, data, &to);
 }
 
+// As the text form with the port's decimal digits, without writing and
+// reading them back.
 int CDatagramSocket::Write(int length, void* data, const char* host, int port) {
   if (port <= 0 || port > 65535) return 3;
-  char decimal[16];
-  std::snprintf(decimal, sizeof decimal, "%d", port);
-  return Write(length, data, host, decimal);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<uint16_t>(port));
+  int error = 0;
+  int result = udpwire::resolveHost(host, &to.sin_addr, &error);
+  if (result == 2) m_error = error;
+  return result ? result : Write(length, data, &to);
 }
 
 // The request leaves the queue before the callback runs, so a callback may
