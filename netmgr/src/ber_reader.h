@@ -24,13 +24,36 @@ class BerReader {
 
   // Reads the next element's tag and contents. False, with nothing
   // consumed, when the header or the contents would run past the end.
-  [[nodiscard]] bool next(uint8_t& tag, Octets& contents);
+  [[nodiscard]] bool next(uint8_t& tag, Octets& contents) { return read(nullptr, tag, contents); }
   // As next, and the tag must be `tag`.
-  [[nodiscard]] bool expect(uint8_t tag, Octets& contents);
+  [[nodiscard]] bool expect(uint8_t tag, Octets& contents) {
+    uint8_t found = 0;
+    return read(&tag, found, contents);
+  }
   // Reads exactly the three octets `tag`, 0x01, value.
   [[nodiscard]] bool expectOneOctet(uint8_t tag, uint8_t& value);
 
  private:
+  // The decoders read every element through here, so the short form of
+  // the length, which nearly every element of a message uses, is read
+  // inline; a long form goes to readLongLength.
+  bool read(const uint8_t* wanted, uint8_t& tag, Octets& contents) {
+    const uint8_t* position = cursor_;
+    if (end_ - position < 2 || (wanted && *position != *wanted)) return false;
+    uint8_t first = position[1];
+    size_t length = first;
+    position += 2;
+    if (first >= 0x80 && !readLongLength(first, position, length)) return false;
+    if (length > static_cast<size_t>(end_ - position)) return false;
+    tag = cursor_[0];
+    contents = {position, length};
+    cursor_ = position + length;
+    return true;
+  }
+  // The long form, or 0x80 (the indefinite form), read as an empty
+  // element. Moves `position` past the length octets.
+  bool readLongLength(uint8_t first, const uint8_t*& position, size_t& length) const;
+
   const uint8_t* cursor_;
   const uint8_t* end_;
 };

@@ -40,7 +40,27 @@ uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* valu
 
 }  // namespace
 
-BindingList* createList(Session* session) {
+uint32_t appendEntries(BindingList& list, const smiOID* names, const smiVALUE* values, size_t count) {
+  bool damaged = false;
+  Varbind* last = lastEntry(list, damaged);
+  if (damaged) return SNMPAPI_VBL_EMPTY;
+  Varbind* made[kVarbindBatch];
+  if (uint32_t error = makeVarbinds(list.header.session, names, values, count, made)) return error;
+  smiUINT32 index = last ? last->index : 0;
+  for (size_t appended = 0; appended < count; ++appended) {
+    Varbind* varbind = made[appended];
+    varbind->index = ++index;
+    varbind->header.self = varbind;
+    varbind->header.marker = kVarbindMarker;
+    if (!TreeInsertItem(list.entries, varbind, nullptr, nullptr, 0, 0)) {
+      releaseVarbinds(made + appended, count - appended);
+      return SNMPAPI_ALLOC_ERROR;
+    }
+  }
+  return 0;
+}
+
+BindingList* makeList(Session* session, uint32_t serial) {
   auto* list = listHeap().make<BindingList>();
   if (!list) return nullptr;
   LONG keyKind = TREE_KEY_INT32, keyOffset = offsetof(Varbind, index);
@@ -52,8 +72,13 @@ BindingList* createList(Session* session) {
     return nullptr;
   }
   list->header.session = session;
-  list->header.serial = nextSerial();
-  if (!registerObject(ObjectKind::list, &list->header)) {
+  list->header.serial = serial;
+  return list;
+}
+
+BindingList* createList(Session* session) {
+  BindingList* list = makeList(session, nextSerial());
+  if (list && !registerObject(ObjectKind::list, &list->header)) {
     releaseList(list);
     return nullptr;
   }
@@ -61,11 +86,18 @@ BindingList* createList(Session* session) {
 }
 
 void releaseList(BindingList* list) {
+  Varbind* batch[kVarbindBatch];
+  size_t count = 0;
   LONG position = -1;
   for (void* item = TreeGetItem(list->entries, nullptr, &position, TREE_GET_FIRST); item;
        item = TreeGetItem(list->entries, &position, &position, TREE_GET_NEXT)) {
-    releaseVarbind(static_cast<Varbind*>(item));
+    batch[count++] = static_cast<Varbind*>(item);
+    if (count == kVarbindBatch) {
+      releaseVarbinds(batch, count);
+      count = 0;
+    }
   }
+  releaseVarbinds(batch, count);
   TreeDelete(list->entries);
   listHeap().dispose(list);
 }
@@ -163,10 +195,9 @@ HSNMP_VBL SnmpDuplicateVbl(HSNMP_SESSION sessionHandle, HSNMP_VBL listHandle) {
 SNMPAPI_STATUS SnmpFreeVbl(HSNMP_VBL listHandle) {
   CallFrame frame;
   if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.list(listHandle);
+  BindingList* list = frame.takeList(listHandle);
   if (!list) return SNMPAPI_FAILURE;
   frame.beginWork();
-  if (!retireObject(ObjectKind::list, &list->header)) return frame.fail(SNMPAPI_VBL_INVALID);
   releaseList(list);
   return SNMPAPI_SUCCESS;
 }

@@ -17,11 +17,13 @@ struct BindingList {
   HTREE entries;  // varbinds keyed by index
 };
 
-// Creates and registers an empty list of `session`; null when memory runs
-// out.
+// Makes an empty list of `session` with the given serial number, not yet
+// registered; null when memory runs out.
+BindingList* makeList(Session* session, uint32_t serial);
+// As makeList, and registers it.
 BindingList* createList(Session* session);
-// Releases a list that was already retired from its table, with every
-// varbind in it.
+// Releases a list that was retired from its table or never registered,
+// with every varbind in it.
 void releaseList(BindingList* list);
 // Clean-up: releases every list still registered, and so every varbind.
 void releaseAllLists();
@@ -38,6 +40,12 @@ Varbind* findEntry(const BindingList& list, smiUINT32 index);
 // damaged. On failure the list is unchanged.
 [[nodiscard]] uint32_t setEntry(BindingList& list, smiUINT32 index, const smiOID* name,
                                 const smiVALUE* value);
+// Appends `count` (at most kVarbindBatch) decoded varbinds after the last
+// entry, their blocks made in one call (see makeVarbinds for the form the
+// names and values must have). Returns 0 or the error (2, 1013); on
+// failure the varbinds appended before the failing one stay.
+[[nodiscard]] uint32_t appendEntries(BindingList& list, const smiOID* names, const smiVALUE* values,
+                                     size_t count);
 // Removes an entry and renumbers the later ones one lower. Returns 0 or 7.
 [[nodiscard]] uint32_t deleteEntry(BindingList& list, smiUINT32 index);
 

@@ -9,19 +9,26 @@ bool CallFrame::started() {
   return false;
 }
 
-ObjectHeader* CallFrame::validate(ObjectKind kind, const void* handle, uint32_t errorCode) {
-  ObjectHeader* object = findLive(kind, handle);
+ObjectHeader* CallFrame::accept(ObjectHeader* object, Refusal refusal, uint32_t errorCode) {
   if (!object) {
-    fail(errorCode);
-    return nullptr;
-  }
-  // A session already found live in this call needs no second look.
-  if (kind != ObjectKind::session && object->session != session_ && !isLiveSession(object->session)) {
-    fail(SNMPAPI_SESSION_INVALID);
+    fail(refusal == Refusal::sessionNotLive ? SNMPAPI_SESSION_INVALID : errorCode);
     return nullptr;
   }
   if (!session_) session_ = object->session;
   return object;
+}
+
+// A session already found live in this call needs no second look.
+ObjectHeader* CallFrame::validate(ObjectKind kind, const void* handle, uint32_t errorCode) {
+  Refusal refusal = Refusal::none;
+  ObjectHeader* object = findLiveOwned(kind, handle, session_, refusal);
+  return accept(object, refusal, errorCode);
+}
+
+ObjectHeader* CallFrame::take(ObjectKind kind, const void* handle, uint32_t errorCode) {
+  Refusal refusal = Refusal::none;
+  ObjectHeader* object = retireLiveOwned(kind, handle, session_, refusal);
+  return accept(object, refusal, errorCode);
 }
 
 Session* CallFrame::session(HSNMP_SESSION handle) {
@@ -42,6 +49,22 @@ Pdu* CallFrame::pdu(HSNMP_PDU handle) {
 
 BindingList* CallFrame::list(HSNMP_VBL handle) {
   return reinterpret_cast<BindingList*>(validate(ObjectKind::list, handle, SNMPAPI_VBL_INVALID));
+}
+
+Entity* CallFrame::takeEntity(HSNMP_ENTITY handle) {
+  return reinterpret_cast<Entity*>(take(ObjectKind::entity, handle, SNMPAPI_ENTITY_INVALID));
+}
+
+Context* CallFrame::takeContext(HSNMP_CONTEXT handle) {
+  return reinterpret_cast<Context*>(take(ObjectKind::context, handle, SNMPAPI_CONTEXT_INVALID));
+}
+
+Pdu* CallFrame::takePdu(HSNMP_PDU handle) {
+  return reinterpret_cast<Pdu*>(take(ObjectKind::pdu, handle, SNMPAPI_PDU_INVALID));
+}
+
+BindingList* CallFrame::takeList(HSNMP_VBL handle) {
+  return reinterpret_cast<BindingList*>(take(ObjectKind::list, handle, SNMPAPI_VBL_INVALID));
 }
 
 void CallFrame::beginWork() {

@@ -35,6 +35,14 @@ class CallFrame {
   Pdu* pdu(HSNMP_PDU handle);
   BindingList* list(HSNMP_VBL handle);
 
+  // For the free calls: each validates as above and, under the same hold
+  // of the table lock, retires the object (marker cleared, out of its
+  // table), so that only this call goes on to release it.
+  Entity* takeEntity(HSNMP_ENTITY handle);
+  Context* takeContext(HSNMP_CONTEXT handle);
+  Pdu* takePdu(HSNMP_PDU handle);
+  BindingList* takeList(HSNMP_VBL handle);
+
   // Validation is over: clears the known session's last error.
   void beginWork();
 
@@ -49,6 +57,10 @@ class CallFrame {
 
  private:
   ObjectHeader* validate(ObjectKind kind, const void* handle, uint32_t errorCode);
+  ObjectHeader* take(ObjectKind kind, const void* handle, uint32_t errorCode);
+  // Records a refusal (the kind's code, or 13 for a dead owner) or the
+  // accepted object's session; returns the object.
+  ObjectHeader* accept(ObjectHeader* object, Refusal refusal, uint32_t errorCode);
 
   Session* session_ = nullptr;
 };

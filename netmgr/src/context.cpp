@@ -13,7 +13,7 @@ platform::CountedHeap& contextHeap() { return heapOf(ObjectKind::context); }
 }
 
 // One block holds the context and its community, right after it.
-Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
+Context* makeContext(Session* session, const smiBYTE* community, smiUINT32 length, uint32_t serial) {
   void* block = contextHeap().allocate(sizeof(Context) + size_t{length} + 1);
   if (!block) return nullptr;
   auto* context = new (block) Context{};
@@ -21,11 +21,16 @@ Context* createContext(Session* session, const smiBYTE* community, smiUINT32 len
   if (length > 0) std::memcpy(copy, community, length);
   copy[length] = 0;
   context->header.session = session;
-  context->header.serial = nextSerial();
+  context->header.serial = serial;
   context->syntax = SNMP_SYNTAX_OCTETS;
   context->length = length;
   context->community = copy;
-  if (!registerObject(ObjectKind::context, &context->header)) {
+  return context;
+}
+
+Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
+  Context* context = makeContext(session, community, length, nextSerial());
+  if (context && !registerObject(ObjectKind::context, &context->header)) {
     releaseContext(context);
     return nullptr;
   }
@@ -82,10 +87,9 @@ SNMPAPI_STATUS SnmpContextToStr(HSNMP_CONTEXT handle, smiLPOCTETS community) {
 SNMPAPI_STATUS SnmpFreeContext(HSNMP_CONTEXT handle) {
   CallFrame frame;
   if (!frame.started()) return SNMPAPI_FAILURE;
-  Context* context = frame.context(handle);
+  Context* context = frame.takeContext(handle);
   if (!context) return SNMPAPI_FAILURE;
   frame.beginWork();
-  if (!retireObject(ObjectKind::context, &context->header)) return frame.fail(SNMPAPI_CONTEXT_INVALID);
   releaseContext(context);
   return SNMPAPI_SUCCESS;
 }

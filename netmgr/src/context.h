@@ -13,8 +13,11 @@ struct Context {
   smiBYTE* community;    // private copy with one zero octet after it, stored after the context
 };
 
-// Creates and registers a context of `session` holding a copy of the
-// community octets. Null when memory runs out.
+// Makes a context of `session` holding a copy of the community octets
+// and the given serial number, not yet registered. Null when memory runs
+// out.
+Context* makeContext(Session* session, const smiBYTE* community, smiUINT32 length, uint32_t serial);
+// As makeContext, and registers it.
 Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length);
 void releaseContext(Context* context);
 // Clean-up: releases every context still registered.

@@ -3,8 +3,11 @@
 
 #include "context.h"
 #include "entity.h"
+#include "library.h"
 #include "pdu.h"
 #include "session.h"
+
+#include <iterator>
 
 namespace netmgr {
 namespace {
@@ -60,6 +63,48 @@ bool readValue(uint8_t tag, Octets contents, smiUINT32* parts, smiVALUE& value) 
   }
 }
 
+// Decoded varbinds wait here, their OIDs in one scratch array, until a
+// batch is full; a batch is appended with one call to the varbind heap.
+class VarbindBatch {
+ public:
+  // Reads the next varbind. False for a malformed one.
+  bool read(BerReader& reader) {
+    Octets varbind, nameContents, valueContents;
+    uint8_t tag = 0;
+    if (!reader.expect(kSequence, varbind)) return false;
+    BerReader fields(varbind);
+    smiOID& name = names_[count_];
+    name.ptr = parts_ + used_;
+    if (!fields.expect(kObjectIdentifier, nameContents) ||
+        !readOid(nameContents, name.ptr, kMaxDecodedOidLength, name.len) ||
+        !fields.next(tag, valueContents) || !fields.atEnd() ||
+        !readValue(tag, valueContents, name.ptr + name.len, values_[count_])) {
+      return false;
+    }
+    used_ += name.len;
+    if (values_[count_].syntax == SNMP_SYNTAX_OID) used_ += values_[count_].value.oid.len;
+    ++count_;
+    return true;
+  }
+  // No room for another varbind of the largest kind.
+  bool full() const { return count_ == kVarbindBatch || kScratchParts - used_ < 2 * kMaxDecodedOidLength; }
+  // Appends what was read and starts a new batch. Returns 0 or 2.
+  uint32_t appendTo(BindingList& list) {
+    size_t count = count_;
+    count_ = used_ = 0;
+    return count && appendEntries(list, names_, values_, count) ? SNMPAPI_ALLOC_ERROR : 0;
+  }
+
+ private:
+  static constexpr size_t kScratchParts = 2048;
+
+  smiOID names_[kVarbindBatch];
+  smiVALUE values_[kVarbindBatch];
+  smiUINT32 parts_[kScratchParts];
+  size_t count_ = 0;
+  size_t used_ = 0;
+};
+
 }  // namespace
 
 uint32_t readFraming(const uint8_t* octets, size_t length, Octets& community, BerReader& rest) {
@@ -75,23 +120,51 @@ uint32_t readFraming(const uint8_t* octets, size_t length, Octets& community, Be
   return 0;
 }
 
-uint32_t createDecoded(Session& session, const char* sourceAddress, Octets community,
-                       DecodedMessage& decoded, BindingList*& list) {
-  decoded = {};
-  list = nullptr;
-  decoded.source = createEntity(&session, sourceAddress);
-  decoded.destination = decoded.source ? createEntity(&session, session.localAddress) : nullptr;
-  decoded.context = decoded.destination
-                        ? createContext(&session, community.data, static_cast<smiUINT32>(community.size))
-                        : nullptr;
-  decoded.pdu = decoded.context ? createPdu(&session) : nullptr;
-  list = decoded.pdu ? createList(&session) : nullptr;
-  if (!list) {
-    releaseDecoded(decoded);
+DecodedBuilder::~DecodedBuilder() { release(); }
+
+// The five serial numbers are taken at once, in the order the objects
+// are made.
+uint32_t DecodedBuilder::make(Session& session, const char* sourceAddress, Octets community) {
+  uint32_t serial = reserveSerials(5);
+  made_.source = makeEntity(&session, sourceAddress, serial);
+  made_.destination = made_.source ? makeEntity(&session, session.localAddress, serial + 1) : nullptr;
+  made_.context = made_.destination
+                      ? makeContext(&session, community.data, static_cast<smiUINT32>(community.size), serial + 2)
+                      : nullptr;
+  made_.pdu = made_.context ? makePdu(&session, serial + 3) : nullptr;
+  list_ = made_.pdu ? makeList(&session, serial + 4) : nullptr;
+  if (!list_) {
+    release();
     return SNMPAPI_ALLOC_ERROR;
   }
-  decoded.pdu->list = list;
+  made_.pdu->list = list_;
   return 0;
+}
+
+uint32_t DecodedBuilder::publish(DecodedMessage& decoded) {
+  const Registration registrations[] = {
+      {ObjectKind::entity, &made_.source->header},   {ObjectKind::entity, &made_.destination->header},
+      {ObjectKind::context, &made_.context->header}, {ObjectKind::pdu, &made_.pdu->header},
+      {ObjectKind::list, &list_->header},
+  };
+  if (!registerObjects(registrations, std::size(registrations))) {
+    release();
+    return SNMPAPI_ALLOC_ERROR;
+  }
+  decoded = made_;
+  made_ = {};
+  list_ = nullptr;
+  return 0;
+}
+
+void DecodedBuilder::release() {
+  if (list_) releaseList(list_);
+  if (made_.pdu) releasePdu(made_.pdu);
+  if (made_.context) releaseContext(made_.context);
+  if (made_.destination) releaseEntity(made_.destination);
+  if (made_.source) releaseEntity(made_.source);
+  made_ = {};
+  list_ = nullptr;
 }
 
 void releaseDecoded(DecodedMessage& decoded) {
@@ -114,24 +187,19 @@ uint32_t appendVarbind(BindingList& list, const smiOID& name, const smiVALUE& va
 }
 
 uint32_t appendVarbinds(BerReader reader, BindingList& list) {
-  smiUINT32 nameParts[kMaxDecodedOidLength];
-  smiUINT32 valueParts[kMaxDecodedOidLength];
+  VarbindBatch batch;
   while (!reader.atEnd()) {
-    Octets varbind, nameContents, valueContents;
-    uint8_t tag = 0;
-    if (!reader.expect(kSequence, varbind)) return SNMPAPI_OTHER_ERROR;
-    BerReader fields(varbind);
-    smiOID name{0, nameParts};
-    smiVALUE value;
-    if (!fields.expect(kObjectIdentifier, nameContents) ||
-        !readOid(nameContents, nameParts, kMaxDecodedOidLength, name.len) ||
-        !fields.next(tag, valueContents) || !fields.atEnd() ||
-        !readValue(tag, valueContents, valueParts, value)) {
+    if (!batch.read(reader)) {
+      // The varbinds before the malformed one are appended first, so a
+      // failing append is what the caller hears of first.
+      if (uint32_t error = batch.appendTo(list)) return error;
       return SNMPAPI_OTHER_ERROR;
     }
-    if (uint32_t error = appendVarbind(list, name, value)) return error;
+    if (batch.full()) {
+      if (uint32_t error = batch.appendTo(list)) return error;
+    }
   }
-  return 0;
+  return batch.appendTo(list);
 }
 
 }  // namespace netmgr

@@ -24,7 +24,7 @@ uint32_t timeoutFromCentiseconds(smiTIMETICKS centiseconds) {
 }  // namespace
 
 // One block holds the entity and its text, right after it.
-Entity* createEntity(Session* session, const char* address) {
+Entity* makeEntity(Session* session, const char* address, uint32_t serial) {
   size_t length = std::strlen(address);
   void* block = entityHeap().allocate(sizeof(Entity) + length + 1);
   if (!block) return nullptr;
@@ -32,12 +32,17 @@ Entity* createEntity(Session* session, const char* address) {
   char* text = reinterpret_cast<char*>(entity + 1);
   std::memcpy(text, address, length + 1);
   entity->header.session = session;
-  entity->header.serial = nextSerial();
+  entity->header.serial = serial;
   entity->policyTimeout = entity->actualTimeout = kDefaultTimeoutMs;
   entity->policyRetry = entity->actualRetry = kDefaultRetry;
   entity->address = text;
   entity->port = 0;
-  if (!registerObject(ObjectKind::entity, &entity->header)) {
+  return entity;
+}
+
+Entity* createEntity(Session* session, const char* address) {
+  Entity* entity = makeEntity(session, address, nextSerial());
+  if (entity && !registerObject(ObjectKind::entity, &entity->header)) {
     releaseEntity(entity);
     return nullptr;
   }
@@ -93,10 +98,9 @@ SNMPAPI_STATUS SnmpEntityToStr(HSNMP_ENTITY handle, smiUINT32 size, LPSTR buffer
 SNMPAPI_STATUS SnmpFreeEntity(HSNMP_ENTITY handle) {
   CallFrame frame;
   if (!frame.started()) return SNMPAPI_FAILURE;
-  Entity* entity = frame.entity(handle);
+  Entity* entity = frame.takeEntity(handle);
   if (!entity) return SNMPAPI_FAILURE;
   frame.beginWork();
-  if (!retireObject(ObjectKind::entity, &entity->header)) return frame.fail(SNMPAPI_ENTITY_INVALID);
   withdrawRequestsTo(entity);
   releaseEntity(entity);
   return SNMPAPI_SUCCESS;

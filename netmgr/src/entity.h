@@ -22,10 +22,13 @@ struct Entity {
 constexpr uint32_t kDefaultTimeoutMs = 5000;
 constexpr uint32_t kDefaultRetry = 4;
 
-// Creates and registers an entity of `session` with the initial settings
-// and a copy of `address`. Null when memory runs out.
+// Makes an entity of `session` with the initial settings, a copy of
+// `address` and the given serial number, not yet registered. Null when
+// memory runs out.
+Entity* makeEntity(Session* session, const char* address, uint32_t serial);
+// As makeEntity, and registers it.
 Entity* createEntity(Session* session, const char* address);
-// Releases an entity that was already retired from its table.
+// Releases an entity that was retired from its table or never registered.
 void releaseEntity(Entity* entity);
 // Clean-up: releases every entity still registered.
 void releaseAllEntities();

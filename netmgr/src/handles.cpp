@@ -3,12 +3,14 @@
 // removal happens under this one lock.
 #include "handles.h"
 
+#include "platform/spin_lock.h"
+
 #include <mutex>
 
 namespace netmgr {
 namespace {
 
-std::mutex tableLock;
+platform::SpinLock tableLock;
 HTREE tables[kObjectKinds] = {};
 
 platform::CountedHeap kindHeaps[kObjectKinds];
@@ -21,6 +23,29 @@ ObjectHeader* findLocked(ObjectKind kind, const void* handle) {
   auto* object = static_cast<ObjectHeader*>(TreeFindItem(table, TREE_FIND_BY_KEY, &handle));
   if (!object || object != handle || object->marker != markerOf(kind)) return nullptr;
   return object;
+}
+
+// The owner of a found object must be live as well.
+ObjectHeader* findOwnedLocked(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal) {
+  ObjectHeader* object = findLocked(kind, handle);
+  refusal = Refusal::notLive;
+  if (!object) return nullptr;
+  if (kind != ObjectKind::session && object->session != knownLive &&
+      !findLocked(ObjectKind::session, object->session)) {
+    refusal = Refusal::sessionNotLive;
+    return nullptr;
+  }
+  refusal = Refusal::none;
+  return object;
+}
+
+bool insertLocked(ObjectKind kind, ObjectHeader* object) {
+  object->self = object;
+  object->marker = markerOf(kind);
+  HTREE table = tables[indexOf(kind)];
+  if (table && TreeInsertItem(table, object, nullptr, nullptr, 0, 0)) return true;
+  object->marker = 0;
+  return false;
 }
 
 }  // namespace
@@ -68,13 +93,22 @@ void deleteHandleTables() {
 }
 
 bool registerObject(ObjectKind kind, ObjectHeader* object) {
-  object->self = object;
-  object->marker = markerOf(kind);
   std::lock_guard guard(tableLock);
-  HTREE table = tables[indexOf(kind)];
-  if (table && TreeInsertItem(table, object, nullptr, nullptr, 0, 0)) return true;
-  object->marker = 0;
-  return false;
+  return insertLocked(kind, object);
+}
+
+bool registerObjects(const Registration* registrations, size_t count) {
+  std::lock_guard guard(tableLock);
+  for (size_t done = 0; done < count; ++done) {
+    if (insertLocked(registrations[done].kind, registrations[done].object)) continue;
+    for (size_t undone = 0; undone < done; ++undone) {
+      const Registration& registered = registrations[undone];
+      registered.object->marker = 0;
+      TreeDeleteItem(tables[indexOf(registered.kind)], registered.object);
+    }
+    return false;
+  }
+  return true;
 }
 
 ObjectHeader* findLive(ObjectKind kind, const void* handle) {
@@ -92,6 +126,20 @@ bool retireObject(ObjectKind kind, ObjectHeader* object) {
   object->marker = 0;
   TreeDeleteItem(tables[indexOf(kind)], object);
   return true;
+}
+
+ObjectHeader* findLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal) {
+  std::lock_guard guard(tableLock);
+  return findOwnedLocked(kind, handle, knownLive, refusal);
+}
+
+ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal) {
+  std::lock_guard guard(tableLock);
+  ObjectHeader* object = findOwnedLocked(kind, handle, knownLive, refusal);
+  if (!object) return nullptr;
+  object->marker = 0;
+  TreeDeleteItem(tables[indexOf(kind)], object);
+  return object;
 }
 
 std::vector<ObjectHeader*> liveObjects(ObjectKind kind) {

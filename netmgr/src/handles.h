@@ -8,6 +8,7 @@
 #include "ordmap.h"
 #include "platform/heap.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -46,13 +47,30 @@ void deleteHandleTables();
 // Sets the marker and enters the object in its kind's table. False when
 // the library is stopped or memory runs out; the object is then unmarked.
 [[nodiscard]] bool registerObject(ObjectKind kind, ObjectHeader* object);
+struct Registration {
+  ObjectKind kind;
+  ObjectHeader* object;
+};
+// Registers several objects under one hold of the table lock, all or
+// none: on failure every one of them is unmarked and in no table.
+[[nodiscard]] bool registerObjects(const Registration* registrations, size_t count);
 // The object if `handle` is a live object of this kind, else null.
 ObjectHeader* findLive(ObjectKind kind, const void* handle);
-// As findLive, and the owner must be a live session as well.
 bool isLiveSession(const Session* session);
 // Atomically clears the marker and removes a live object from its table.
 // Exactly one of several racing callers gets true; the others get false.
 [[nodiscard]] bool retireObject(ObjectKind kind, ObjectHeader* object);
+
+// Why a handle was refused by the checks below.
+enum class Refusal { none, notLive, sessionNotLive };
+// The object if `handle` is a live object of this kind whose owning
+// session is live too (an owner equal to `knownLive`, a session the
+// caller found live already, is not looked up again). One hold of the
+// table lock answers both questions. Null with the reason otherwise.
+ObjectHeader* findLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal);
+// As findLiveOwned, and under the same hold of the lock the object is
+// retired, so that exactly one of several racing callers gets it.
+ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal);
 // Live objects of a kind (a snapshot), and their number.
 std::vector<ObjectHeader*> liveObjects(ObjectKind kind);
 long countLive(ObjectKind kind);

@@ -29,6 +29,9 @@ Library& library();
 
 // The next serial number (the counter is incremented before each use).
 uint32_t nextSerial();
+// The first of `count` consecutive serial numbers, taken at once for
+// objects made together.
+uint32_t reserveSerials(uint32_t count);
 
 constexpr uint32_t kMajorVersion = 1;
 constexpr uint32_t kMinorVersion = 1;

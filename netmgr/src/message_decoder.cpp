@@ -1,13 +1,12 @@
 // Decoding a message: framing, the PDU header, then the objects it
 // becomes and its varbinds. The whole header is checked before anything is
 // created, so most malformed messages cost no allocation.
+#include "address_text.h"
 #include "codec.h"
 #include "decoding.h"
 #include "pdu.h"
 #include "request_matching.h"
 #include "session.h"
-
-#include <arpa/inet.h>
 
 namespace netmgr {
 namespace {
@@ -44,14 +43,12 @@ uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t
   if (uint32_t error = readFraming(octets, length, community, rest)) return error;
   PduHeader header;
   if (!readPduHeader(rest, header)) return SNMPAPI_OTHER_ERROR;
-  BindingList* list = nullptr;
-  if (uint32_t error = createDecoded(session, sourceAddress, community, decoded, list)) return error;
-  if (uint32_t error = appendVarbinds(BerReader(header.varbinds), *list)) {
-    releaseDecoded(decoded);
-    return error;
-  }
+  DecodedBuilder builder;
+  if (uint32_t error = builder.make(session, sourceAddress, community)) return error;
+  if (uint32_t error = appendVarbinds(BerReader(header.varbinds), builder.list())) return error;
   // The type was checked with the header, so filling cannot fail.
-  (void)fillPdu(*decoded.pdu, header.type, header.requestId, header.third, header.fourth, list);
+  (void)fillPdu(builder.pdu(), header.type, header.requestId, header.third, header.fourth, &builder.list());
+  if (uint32_t error = builder.publish(decoded)) return error;
   endOutstandingRequest(session, decoded.pdu->requestId);
   return 0;
 }
@@ -66,8 +63,8 @@ uint32_t decodeMessage(Session& session, const char* sourceAddress, const uint8_
 
 uint32_t decodeDatagram(Session& session, const sockaddr_in& sender, const uint8_t* octets,
                         size_t length, DecodedMessage& decoded) {
-  char address[INET_ADDRSTRLEN] = "0.0.0.0";
-  inet_ntop(AF_INET, &sender.sin_addr, address, sizeof address);
+  char address[kAddressTextSize];
+  formatAddress(sender.sin_addr, address);
   return decodeMessage(session, address, octets, length, decoded);
 }
 

@@ -78,12 +78,17 @@ smiINT32 freshRequestId() {
   return id ? id : 12;
 }
 
-Pdu* createPdu(Session* session) {
+Pdu* makePdu(Session* session, uint32_t serial) {
   Pdu* pdu = pduHeap().make<Pdu>();
   if (!pdu) return nullptr;
   pdu->header.session = session;
-  pdu->header.serial = nextSerial();
-  if (!registerObject(ObjectKind::pdu, &pdu->header)) {
+  pdu->header.serial = serial;
+  return pdu;
+}
+
+Pdu* createPdu(Session* session) {
+  Pdu* pdu = makePdu(session, nextSerial());
+  if (pdu && !registerObject(ObjectKind::pdu, &pdu->header)) {
     pduHeap().dispose(pdu);
     return nullptr;
   }
@@ -204,10 +209,9 @@ HSNMP_PDU SnmpDuplicatePdu(HSNMP_SESSION sessionHandle, HSNMP_PDU pduHandle) {
 SNMPAPI_STATUS SnmpFreePdu(HSNMP_PDU pduHandle) {
   CallFrame frame;
   if (!frame.started()) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
+  Pdu* pdu = frame.takePdu(pduHandle);
   if (!pdu) return SNMPAPI_FAILURE;
   frame.beginWork();
-  if (!retireObject(ObjectKind::pdu, &pdu->header)) return frame.fail(SNMPAPI_PDU_INVALID);
   releasePdu(pdu);
   return SNMPAPI_SUCCESS;
 }

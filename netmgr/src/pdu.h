@@ -31,8 +31,10 @@ bool isPduType(smiINT type);
 // The next serial number as a request id, never 0.
 smiINT32 freshRequestId();
 
-// Creates and registers a PDU of `session` with every field clear. Null
-// when memory runs out.
+// Makes a PDU of `session` with every field clear and the given serial
+// number, not yet registered. Null when memory runs out.
+Pdu* makePdu(Session* session, uint32_t serial);
+// As makePdu, and registers it.
 Pdu* createPdu(Session* session);
 // Fills a PDU as SnmpCreatePdu does: a non-zero type must be a PDU type
 // (false otherwise, nothing changed); a request id of 0 gets a fresh one;
@@ -40,7 +42,8 @@ Pdu* createPdu(Session* session);
 // error status and index otherwise.
 [[nodiscard]] bool fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth,
                            HSNMP_VBL list);
-// Releases a PDU that was already retired from its table; its list stays.
+// Releases a PDU that was retired from its table or never registered; its
+// list stays.
 void releasePdu(Pdu* pdu);
 // Clean-up: releases every PDU still registered.
 void releaseAllPdus();

@@ -54,7 +54,12 @@ void releaseNotification(PendingNotification* item) {
 
 namespace {
 
-// The transport's reader thread hands every datagram here.
+// The transport's reader thread hands every datagram here. The
+// application is told after the session's lock is left: the thread it
+// wakes goes for that lock at once (SnmpRecvMsg), and a post that keeps
+// failing is retried for seconds. The session outlives this call, since
+// closing it deletes its socket, which waits for the transport's lock that
+// the reader holds around every callback.
 int WINAPI receiveDatagram(void* user, void* data, unsigned long length, sockaddr_in* sender) {
   auto* session = static_cast<Session*>(user);
   if (!isLiveSession(session) || length > 0xFFFF) return 0;
@@ -68,10 +73,12 @@ int WINAPI receiveDatagram(void* user, void* data, unsigned long length, sockadd
   record->octets = octets;
   record->length = static_cast<uint16_t>(length);
   std::memcpy(record->sender, sender, sizeof record->sender);
-  platform::CriticalSectionGuard guard(session->lock);
-  if (!session->received || !session->received->AddTail(record)) {
-    releaseReceived(record);
-    return 0;
+  {
+    platform::CriticalSectionGuard guard(session->lock);
+    if (!session->received || !session->received->AddTail(record)) {
+      releaseReceived(record);
+      return 0;
+    }
   }
   notifyApplication(*session);
   return 0;

@@ -32,6 +32,7 @@ bool TimerList::tryAdd(uint32_t delay, TimerCallback callback, void* argument, c
   if (previous) previous->next = entry;
   else head_ = entry;
   if (current) current->delta -= entry->delta;
+  entries_.store(entries_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
   return true;
 }
 
@@ -39,10 +40,12 @@ void TimerList::unlink(TimerEntry* previous, TimerEntry* entry) {
   if (entry->next) entry->next->delta += entry->delta;
   if (previous) previous->next = entry->next;
   else head_ = entry->next;
+  entries_.store(entries_.load(std::memory_order_relaxed) - 1, std::memory_order_release);
 }
 
 bool TimerList::withdrawRequest(const Session* session, int32_t requestId, Withdrawn& withdrawn) {
   TimerEntry* found = nullptr;
+  if (entries_.load(std::memory_order_acquire) == 0) return false;
   {
     std::lock_guard guard(lock_);
     TimerEntry* previous = nullptr;
@@ -62,6 +65,7 @@ bool TimerList::withdrawRequest(const Session* session, int32_t requestId, Withd
 
 std::vector<void*> TimerList::withdrawEntity(const void* entityKey) {
   std::vector<void*> arguments;
+  if (entries_.load(std::memory_order_acquire) == 0) return arguments;
   std::lock_guard guard(lock_);
   TimerEntry* previous = nullptr;
   for (TimerEntry* entry = head_; entry;) {
@@ -87,6 +91,7 @@ std::vector<TimerEntry*> TimerList::takeDue(uint32_t elapsed) {
     head_ = entry->next;
     entry->next = nullptr;
     due.push_back(entry);
+    entries_.store(entries_.load(std::memory_order_relaxed) - 1, std::memory_order_release);
   }
   if (head_) head_->delta -= elapsed;
   return due;
@@ -100,6 +105,7 @@ std::vector<void*> TimerList::clear() {
     arguments.push_back(entry->argument);
     release(entry);
   }
+  entries_.store(0, std::memory_order_release);
   return arguments;
 }
 

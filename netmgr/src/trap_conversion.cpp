@@ -1,11 +1,10 @@
 // Converting a received SNMPv1 trap into the SNMPv2 notification form:
 // sysUpTime.0, snmpTrapOID.0, the trap's own varbinds, snmpTrapEnterprise.0.
+#include "address_text.h"
 #include "codec.h"
 #include "decoding.h"
 #include "pdu.h"
 #include "session.h"
-
-#include <arpa/inet.h>
 
 #include <algorithm>
 #include <array>
@@ -115,22 +114,19 @@ uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_
   smiINT type = header.type == SNMP_PDU_V1TRAP ? SNMP_PDU_TRAP : header.type;
   if (!isPduType(type)) return SNMPAPI_OTHER_ERROR;
   if (header.generic < 0 || header.generic > kEnterpriseSpecific) return SNMPAPI_ALLOC_ERROR;
-  BindingList* list = nullptr;
-  if (uint32_t error = createDecoded(session, sourceAddress, community, decoded, list)) return error;
-  if (uint32_t error = buildNotification(header, *list)) {
-    releaseDecoded(decoded);
-    return error;
-  }
-  (void)fillPdu(*decoded.pdu, type, 0, 0, 0, list);
-  return 0;
+  DecodedBuilder builder;
+  if (uint32_t error = builder.make(session, sourceAddress, community)) return error;
+  if (uint32_t error = buildNotification(header, builder.list())) return error;
+  (void)fillPdu(builder.pdu(), type, 0, 0, 0, &builder.list());
+  return builder.publish(decoded);
 }
 
 }  // namespace
 
 uint32_t convertV1Trap(Session& session, const in_addr& sender, const uint8_t* octets, size_t length,
                        DecodedMessage& decoded) {
-  char address[INET_ADDRSTRLEN] = "0.0.0.0";
-  inet_ntop(AF_INET, &sender, address, sizeof address);
+  char address[kAddressTextSize];
+  formatAddress(sender, address);
   platform::CriticalSectionGuard guard(session.lock);
   return convertLocked(session, address, octets, length, decoded);
 }

@@ -5,78 +5,45 @@
 
 namespace netmgr {
 
-bool isDescriptorSyntax(smiUINT32 syntax) {
-  switch (syntax) {
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_OID:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isKnownSyntax(smiUINT32 syntax) {
-  switch (syntax) {
-    case SNMP_SYNTAX_INT:
-    case SNMP_SYNTAX_NULL:
-    case SNMP_SYNTAX_CNTR32:
-    case SNMP_SYNTAX_GAUGE32:
-    case SNMP_SYNTAX_TIMETICKS:
-    case SNMP_SYNTAX_CNTR64:
-    case SNMP_SYNTAX_UINT32:
-    case SNMP_SYNTAX_NOSUCHOBJECT:
-    case SNMP_SYNTAX_NOSUCHINSTANCE:
-    case SNMP_SYNTAX_ENDOFMIBVIEW:
-      return true;
-    default:
-      return isDescriptorSyntax(syntax);
-  }
-}
-
 uint32_t normalizeValue(const smiVALUE* source, smiVALUE& value) {
   value = {};
-  value.syntax = source && isKnownSyntax(source->syntax) ? source->syntax : SNMP_SYNTAX_NULL;
-  switch (value.syntax) {
+  value.syntax = SNMP_SYNTAX_NULL;
+  if (!source) return 0;
+  switch (source->syntax) {
     case SNMP_SYNTAX_INT:
       value.value.sNumber = source->value.sNumber;
-      return 0;
+      break;
     case SNMP_SYNTAX_CNTR32:
     case SNMP_SYNTAX_GAUGE32:
     case SNMP_SYNTAX_TIMETICKS:
     case SNMP_SYNTAX_UINT32:
       value.value.uNumber = source->value.uNumber;
-      return 0;
+      break;
     case SNMP_SYNTAX_CNTR64:
       value.value.hNumber = source->value.hNumber;
-      return 0;
+      break;
     case SNMP_SYNTAX_OID:
       if (source->value.oid.len > 0 && !source->value.oid.ptr) return SNMPAPI_DESCRIPTOR_MISSING;
       value.value.oid = source->value.oid;
-      return 0;
-    default:
-      if (!isDescriptorSyntax(value.syntax)) return 0;
+      break;
+    case SNMP_SYNTAX_BITS:
+    case SNMP_SYNTAX_OCTETS:
+    case SNMP_SYNTAX_IPADDR:
+    case SNMP_SYNTAX_OPAQUE:
+    case SNMP_SYNTAX_NSAPADDR:
       if (source->value.string.len > 0 && !source->value.string.ptr) return SNMPAPI_DESCRIPTOR_MISSING;
       value.value.string = source->value.string;
-      return 0;
+      break;
+    case SNMP_SYNTAX_NULL:
+    case SNMP_SYNTAX_NOSUCHOBJECT:
+    case SNMP_SYNTAX_NOSUCHINSTANCE:
+    case SNMP_SYNTAX_ENDOFMIBVIEW:
+      break;
+    default:
+      return 0;  // unknown syntaxes are stored as NULL
   }
-}
-
-ValueBuffer bufferOf(const smiVALUE& value) {
-  if (value.syntax == SNMP_SYNTAX_OID) {
-    if (value.value.oid.len == 0) return {nullptr, 0};
-    return {value.value.oid.ptr, sizeof(smiUINT32) * value.value.oid.len};
-  }
-  if (!isDescriptorSyntax(value.syntax) || value.value.string.len == 0) return {nullptr, 0};
-  return {value.value.string.ptr, value.value.string.len};
-}
-
-void rebaseValue(smiVALUE& value, void* copy) {
-  if (value.syntax == SNMP_SYNTAX_OID) value.value.oid.ptr = static_cast<smiLPUINT32>(copy);
-  else if (isDescriptorSyntax(value.syntax)) value.value.string.ptr = static_cast<smiLPBYTE>(copy);
+  value.syntax = source->syntax;
+  return 0;
 }
 
 uint32_t copyOid(platform::CountedHeap& heap, const smiOID& source, smiOID& copy) {

@@ -12,9 +12,19 @@ namespace netmgr {
 
 // BITS, OCTETS, OID, IPADDR, OPAQUE and NSAPADDR own a buffer; numbers,
 // Counter64, NULL and the exceptions are held inline.
-bool isDescriptorSyntax(smiUINT32 syntax);
-// The syntaxes a varbind can hold; anything else is stored as NULL.
-bool isKnownSyntax(smiUINT32 syntax);
+inline bool isDescriptorSyntax(smiUINT32 syntax) {
+  switch (syntax) {
+    case SNMP_SYNTAX_BITS:
+    case SNMP_SYNTAX_OCTETS:
+    case SNMP_SYNTAX_OID:
+    case SNMP_SYNTAX_IPADDR:
+    case SNMP_SYNTAX_OPAQUE:
+    case SNMP_SYNTAX_NSAPADDR:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // A value as it will be stored: a null value or an unknown syntax becomes
 // NULL, only the member its syntax uses is kept, and a buffer still points
@@ -28,9 +38,19 @@ struct ValueBuffer {
   void* data;
   size_t bytes;
 };
-ValueBuffer bufferOf(const smiVALUE& value);
+inline ValueBuffer bufferOf(const smiVALUE& value) {
+  if (value.syntax == SNMP_SYNTAX_OID) {
+    if (value.value.oid.len == 0) return {nullptr, 0};
+    return {value.value.oid.ptr, sizeof(smiUINT32) * value.value.oid.len};
+  }
+  if (!isDescriptorSyntax(value.syntax) || value.value.string.len == 0) return {nullptr, 0};
+  return {value.value.string.ptr, value.value.string.len};
+}
 // Points the value at a buffer holding a copy of its contents.
-void rebaseValue(smiVALUE& value, void* copy);
+inline void rebaseValue(smiVALUE& value, void* copy) {
+  if (value.syntax == SNMP_SYNTAX_OID) value.value.oid.ptr = static_cast<smiLPUINT32>(copy);
+  else if (isDescriptorSyntax(value.syntax)) value.value.string.ptr = static_cast<smiLPBYTE>(copy);
+}
 
 // A private copy of `source` on `heap`; an empty OID gets no buffer.
 // Returns 0, SNMPAPI_OID_INVALID for a length without a buffer, or

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace netmgr {
 namespace {
@@ -33,27 +34,74 @@ void* copyToDescriptor(const void* source, size_t bytes, bool& failed) {
   return copy;
 }
 
+// What a new varbind's block holds: the value as stored and the sizes of
+// the copies that follow the varbind.
+struct Layout {
+  smiVALUE stored;
+  ValueBuffer buffer;
+  size_t nameBytes;
+  size_t blockBytes() const { return sizeof(Varbind) + nameBytes + buffer.bytes; }
+};
+
+uint32_t layoutOf(const smiOID& name, const smiVALUE* value, Layout& layout) {
+  if (name.len > 0 && !name.ptr) return SNMPAPI_OID_INVALID;
+  if (uint32_t error = normalizeValue(value, layout.stored)) return error;
+  layout.buffer = bufferOf(layout.stored);
+  layout.nameBytes = sizeof(smiUINT32) * name.len;
+  return 0;
+}
+
+// Every field is written once, straight into the block; the copies
+// follow the varbind.
+Varbind* placeVarbind(void* block, Session* session, const smiOID& name, const Layout& layout) {
+  static_assert(std::is_trivially_default_constructible_v<Varbind>);
+  auto* varbind = new (block) Varbind;
+  auto* storage = static_cast<smiBYTE*>(block) + sizeof(Varbind);
+  size_t nameBytes = layout.nameBytes, valueBytes = layout.buffer.bytes;
+  if (nameBytes) std::memcpy(storage, name.ptr, nameBytes);
+  if (valueBytes) std::memcpy(storage + nameBytes, layout.buffer.data, valueBytes);
+  varbind->header = {nullptr, session, 0, 0};
+  varbind->index = 0;
+  varbind->name = {name.len, name.len ? reinterpret_cast<smiLPUINT32>(storage) : nullptr};
+  varbind->value = layout.stored;
+  rebaseValue(varbind->value, valueBytes ? storage + nameBytes : nullptr);
+  varbind->inlineBytes = static_cast<smiUINT32>(nameBytes + valueBytes);
+  return varbind;
+}
+
+// Gives back the separate buffers and unmarks; the block itself is the
+// caller's to release.
+void retireVarbind(Varbind& varbind) {
+  varbind.header.marker = 0;
+  releaseSeparate(varbind, varbind.name.ptr);
+  releaseSeparate(varbind, bufferOf(varbind.value).data);
+}
+
 }  // namespace
 
 uint32_t makeVarbind(Session* session, const smiOID& name, const smiVALUE* value, Varbind*& made) {
   made = nullptr;
-  smiVALUE stored;
-  if (name.len > 0 && !name.ptr) return SNMPAPI_OID_INVALID;
-  if (uint32_t error = normalizeValue(value, stored)) return error;
-  size_t nameBytes = sizeof(smiUINT32) * name.len;
-  ValueBuffer buffer = bufferOf(stored);
-  void* block = varbindHeap().allocate(sizeof(Varbind) + nameBytes + buffer.bytes);
+  Layout layout;
+  if (uint32_t error = layoutOf(name, value, layout)) return error;
+  void* block = varbindHeap().allocate(layout.blockBytes());
   if (!block) return SNMPAPI_ALLOC_ERROR;
-  auto* varbind = new (block) Varbind{};
-  smiBYTE* storage = inlineStorage(*varbind);
-  if (nameBytes) std::memcpy(storage, name.ptr, nameBytes);
-  if (buffer.bytes) std::memcpy(storage + nameBytes, buffer.data, buffer.bytes);
-  varbind->header.session = session;
-  varbind->name = {name.len, name.len ? reinterpret_cast<smiLPUINT32>(storage) : nullptr};
-  varbind->value = stored;
-  rebaseValue(varbind->value, buffer.bytes ? storage + nameBytes : nullptr);
-  varbind->inlineBytes = static_cast<smiUINT32>(nameBytes + buffer.bytes);
-  made = varbind;
+  made = placeVarbind(block, session, name, layout);
+  return 0;
+}
+
+uint32_t makeVarbinds(Session* session, const smiOID* names, const smiVALUE* values, size_t count,
+                      Varbind** made) {
+  Layout layouts[kVarbindBatch];
+  size_t sizes[kVarbindBatch];
+  void* blocks[kVarbindBatch];
+  for (size_t index = 0; index < count; ++index) {
+    layouts[index] = {values[index], bufferOf(values[index]), sizeof(smiUINT32) * names[index].len};
+    sizes[index] = layouts[index].blockBytes();
+  }
+  if (!varbindHeap().allocateMany(sizes, count, blocks)) return SNMPAPI_ALLOC_ERROR;
+  for (size_t index = 0; index < count; ++index) {
+    made[index] = placeVarbind(blocks[index], session, names[index], layouts[index]);
+  }
   return 0;
 }
 
@@ -90,10 +138,18 @@ uint32_t copyVarbindOut(const Varbind& varbind, smiOID& name, smiVALUE& value) {
 }
 
 void releaseVarbind(Varbind* varbind) {
-  varbind->header.marker = 0;
-  releaseSeparate(*varbind, varbind->name.ptr);
-  releaseSeparate(*varbind, bufferOf(varbind->value).data);
+  retireVarbind(*varbind);
   varbindHeap().dispose(varbind);
+}
+
+void releaseVarbinds(Varbind* const* varbinds, size_t count) {
+  static_assert(std::is_trivially_destructible_v<Varbind>);
+  void* blocks[kVarbindBatch];
+  for (size_t index = 0; index < count; ++index) {
+    retireVarbind(*varbinds[index]);
+    blocks[index] = varbinds[index];
+  }
+  varbindHeap().releaseMany(blocks, count);
 }
 
 long liveVarbinds() { return varbindHeap().liveCount(); }

@@ -1,12 +1,15 @@
 // Decoding: what a message becomes, every refusal with its error, the
 // limits on numbers and OIDs, and that a refused message leaves nothing
 // behind.
+#include "address_text.h"
 #include "codec.h"
 #include "message_builder.h"
 #include "pdu.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -122,6 +125,20 @@ TEST_F(Decoding, EntitiesNameTheUnknownSenderAndTheLocalAddress) {
   ASSERT_EQ(netmgr::decodeDatagram(*session, sender, message.data(), message.size(), received), 0u);
   EXPECT_EQ(address(received.source), "10.1.2.3");
   netmgr::releaseDecoded(received);
+}
+
+// The sender's text is written without the C library; it must read as
+// inet_ntop writes it, leading and trailing zeros included.
+TEST(AddressText, ReadsAsTheSystemWritesIt) {
+  for (const char* text : {"0.0.0.0", "255.255.255.255", "10.0.0.1", "192.168.100.9", "1.20.109.250"}) {
+    in_addr address{};
+    ASSERT_EQ(inet_pton(AF_INET, text, &address), 1);
+    char formatted[netmgr::kAddressTextSize];
+    netmgr::formatAddress(address, formatted);
+    char expected[INET_ADDRSTRLEN];
+    inet_ntop(AF_INET, &address, expected, sizeof expected);
+    EXPECT_STREQ(formatted, expected);
+  }
 }
 
 TEST_F(Decoding, RequestIdZeroIsReplacedByAFreshOne) {
@@ -282,6 +299,67 @@ TEST_F(Decoding, ArgumentsAreCheckedBeforeDecoding) {
   EXPECT_EQ(SnmpGetLastError(session), SNMPAPI_NOOP);
   Octets huge(70000, 0);
   EXPECT_EQ(refusal(huge), static_cast<smiUINT32>(SNMPAPI_NOOP));
+}
+
+// Varbinds are read and stored in batches: short ones fill a batch by
+// count, long names and OID values fill its scratch first, and every entry
+// must still come out whole and in order.
+class ManyVarbinds : public Decoding {
+ protected:
+  size_t nameLength = 120;
+  Parts nameOf(size_t index) const {
+    Parts name{1, 3, static_cast<smiUINT32>(index), 200};
+    for (smiUINT32 part = 0; name.size() < nameLength; ++part) name.push_back(part % 128);
+    return name;
+  }
+  // The BER contents of an OID whose parts after 1.3 are all below 128,
+  // except 200 (two octets).
+  static Octets contentsOf(const Parts& oid) {
+    Octets contents{0x2B};
+    for (size_t i = 2; i < oid.size(); ++i) {
+      if (oid[i] < 128) contents.push_back(static_cast<uint8_t>(oid[i]));
+      else contents.insert(contents.end(), {static_cast<uint8_t>(0x80 | oid[i] >> 7), static_cast<uint8_t>(oid[i] & 0x7F)});
+    }
+    return contents;
+  }
+  static Parts valueOidOf(size_t index) {
+    Parts oid{1, 3, 6, static_cast<smiUINT32>(index % 128)};
+    while (oid.size() < 128) oid.push_back(static_cast<smiUINT32>(oid.size()));
+    return oid;
+  }
+  Octets varbindsUpTo(size_t count, size_t malformedAt = SIZE_MAX) const {
+    Octets all;
+    for (size_t index = 0; index < count; ++index) {
+      Octets value = index % 2 ? element(0x06, contentsOf(valueOidOf(index)))
+                               : element(0x04, text("value " + std::to_string(index)));
+      if (index == malformedAt) value = hex("06 02 2B");  // runs past its varbind
+      all = join({all, varbind(contentsOf(nameOf(index)), value)});
+    }
+    return all;
+  }
+};
+
+TEST_F(ManyVarbinds, AllArriveWholeAndInOrder) {
+  for (size_t length : {6, 120}) {
+    nameLength = length;
+    MessageParts parts;
+    parts.varbinds = varbindsUpTo(75);
+    Decoded decoded = decode(parts.build());
+    ASSERT_EQ(decoded.status, SNMPAPI_SUCCESS);
+    ASSERT_EQ(SnmpCountVbl(decoded.list), 75u);
+    for (size_t index = 0; index < 75; ++index) {
+      Entry stored = entry(decoded.list, static_cast<smiUINT32>(index + 1));
+      EXPECT_EQ(stored.name, nameOf(index)) << length << " " << index;
+      if (index % 2) EXPECT_EQ(stored.oid, valueOidOf(index)) << length << " " << index;
+      else EXPECT_EQ(stored.octets, "value " + std::to_string(index)) << length << " " << index;
+    }
+  }
+}
+
+TEST_F(ManyVarbinds, AMalformedOneInALaterBatchLeavesNothingBehind) {
+  MessageParts parts;
+  parts.varbinds = varbindsUpTo(75, 60);
+  EXPECT_EQ(refusal(parts.build()), static_cast<smiUINT32>(SNMPAPI_OTHER_ERROR));
 }
 
 TEST_F(Decoding, RunningOutOfMemoryAnywhereLeavesNothingBehind) {

@@ -15,29 +15,28 @@ platform::CountedHeap tableHeap;
 // Item arrays share one heap that goes away whenever it is empty.
 platform::CountedHeap arrayHeap{platform::CountedHeap::WhenEmpty::destroy};
 
-// Three-way order of two keys of the table's kind. Key kind 2 is a
-// pointer-sized unsigned key; every other kind reads a signed 32-bit key.
-// The keys are compared, never subtracted, so the order stays a strict
-// weak order whatever the values (the sort relies on that).
-int compareKeys(const tqsort& table, const void* leftKey, const void* rightKey) {
-  if (table.keyKind == TREE_KEY_POINTER) {
-    uintptr_t left, right;
-    std::memcpy(&left, leftKey, sizeof left);
-    std::memcpy(&right, rightKey, sizeof right);
-    return left < right ? -1 : left > right ? 1 : 0;
-  }
-  LONG left, right;
-  std::memcpy(&left, leftKey, sizeof left);
-  std::memcpy(&right, rightKey, sizeof right);
-  return left < right ? -1 : left > right ? 1 : 0;
+// Keys are read as the table's kind says: key kind 2 is a pointer-sized
+// unsigned key; every other kind reads a signed 32-bit key. Each
+// operation below picks the kind once and then compares plain integers,
+// never subtracting them, so the order stays a strict weak order whatever
+// the values (the sort relies on that).
+template <class Key>
+Key readKey(const void* key) {
+  Key value;
+  std::memcpy(&value, key, sizeof value);
+  return value;
 }
 
-const void* keyOf(const tqsort& table, const void* item) {
-  return static_cast<const char*>(item) + table.keyOffset;
+template <class Key>
+Key keyOfItem(const tqsort& table, const void* item) {
+  return readKey<Key>(static_cast<const char*>(item) + table.keyOffset);
 }
 
-int compareItems(const tqsort& table, const void* left, const void* right) {
-  return compareKeys(table, keyOf(table, left), keyOf(table, right));
+// Calls `operation` with a value of the key type of the table's kind.
+template <class Operation>
+decltype(auto) withKeyType(const tqsort& table, Operation&& operation) {
+  if (table.keyKind == TREE_KEY_POINTER) return operation(uintptr_t{});
+  return operation(LONG{});
 }
 
 // Moves the items into a fresh array of `slots` slots. False (and nothing
@@ -62,8 +61,61 @@ void shrinkIfSparse(tqsort& table) {
 }
 
 void sortAll(tqsort& table) {
-  std::sort(table.array, table.array + table.count,
-            [&](const void* left, const void* right) { return compareItems(table, left, right) < 0; });
+  withKeyType(table, [&](auto type) {
+    using Key = decltype(type);
+    std::sort(table.array, table.array + table.count, [&](const void* left, const void* right) {
+      return keyOfItem<Key>(table, left) < keyOfItem<Key>(table, right);
+    });
+  });
+}
+
+// Where an item of this key goes: after every item whose key is not
+// larger. Items mostly arrive in key order (list entries by index), so
+// the end is tried first.
+template <class Key>
+void** placeFor(const tqsort& table, Key key) {
+  void** end = table.array + table.count;
+  if (table.count == 0 || !(key < keyOfItem<Key>(table, end[-1]))) return end;
+  return std::upper_bound(table.array, end, key,
+                          [&](Key wanted, const void* item) { return wanted < keyOfItem<Key>(table, item); });
+}
+
+// The slot holding exactly this item, or the end. Looks among the items
+// with an equal key first; the full scan still finds items whose keys
+// changed after they were inserted.
+template <class Key>
+void** slotOf(const tqsort& table, void* item) {
+  void** begin = table.array;
+  void** end = table.array + table.count;
+  if (!table.frozen) {
+    Key key = keyOfItem<Key>(table, item);
+    void** slot = std::lower_bound(begin, end, key,
+                                   [&](const void* other, Key wanted) { return keyOfItem<Key>(table, other) < wanted; });
+    for (; slot != end && !(key < keyOfItem<Key>(table, *slot)); ++slot) {
+      if (*slot == item) return slot;
+    }
+  }
+  return std::find(begin, end, item);
+}
+
+// The first item if its key matches, else a binary search; a frozen table
+// is searched the same way, so a lookup is reliable only while the table
+// is sorted.
+template <class Key>
+void* findKey(const tqsort& table, Key key) {
+  LONG count = table.count;
+  if (count == 0) return nullptr;
+  if (keyOfItem<Key>(table, table.array[0]) == key) return table.array[0];
+  if (count == 1) return nullptr;
+  LONG low = 0, high = count;
+  while (high - low > 1) {
+    LONG middle = low + (high - low) / 2;
+    Key found = keyOfItem<Key>(table, table.array[middle]);
+    if (found == key) return table.array[middle];
+    if (key < found) high = middle;
+    else low = middle;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -100,10 +152,8 @@ bool insertItem(tqsort& table, void* item) {
   void** end = table.array + table.count;
   void** place = end;
   if (!table.frozen) {
-    place = std::upper_bound(table.array, end, item, [&](const void* left, const void* right) {
-      return compareItems(table, left, right) < 0;
-    });
-    std::memmove(place + 1, place, sizeof(void*) * (end - place));
+    place = withKeyType(table, [&](auto type) { return placeFor(table, keyOfItem<decltype(type)>(table, item)); });
+    if (place != end) std::memmove(place + 1, place, sizeof(void*) * (end - place));
   }
   *place = item;
   table.count += 1;
@@ -111,21 +161,10 @@ bool insertItem(tqsort& table, void* item) {
 }
 
 bool removeItem(tqsort& table, void* item) {
-  void** begin = table.array;
   void** end = table.array + table.count;
-  void** found = end;
-  if (!table.frozen) {
-    // Look among the items with an equal key first; the full scan below
-    // still finds items whose keys changed after they were inserted.
-    auto [low, high] = std::equal_range(begin, end, item, [&](const void* left, const void* right) {
-      return compareItems(table, left, right) < 0;
-    });
-    found = std::find(low, high, item);
-    if (found == high) found = end;
-  }
-  if (found == end) found = std::find(begin, end, item);
+  void** found = withKeyType(table, [&](auto type) { return slotOf<decltype(type)>(table, item); });
   if (found == end) return false;
-  std::memmove(found, found + 1, sizeof(void*) * (end - found - 1));
+  if (found + 1 != end) std::memmove(found, found + 1, sizeof(void*) * (end - found - 1));
   table.count -= 1;
   shrinkIfSparse(table);
   return true;
@@ -136,22 +175,11 @@ void removeAllItems(tqsort& table) {
   shrinkIfSparse(table);
 }
 
-// Binary search; a frozen table is searched the same way, so a lookup is
-// reliable only while the table is sorted.
 void* findItem(const tqsort& table, const void* key) {
-  LONG count = table.count;
-  if (count == 0) return nullptr;
-  if (compareKeys(table, key, keyOf(table, table.array[0])) == 0) return table.array[0];
-  if (count == 1) return nullptr;
-  LONG low = 0, high = count;
-  while (high - low > 1) {
-    LONG middle = low + (high - low) / 2;
-    int order = compareKeys(table, key, keyOf(table, table.array[middle]));
-    if (order == 0) return table.array[middle];
-    if (order < 0) high = middle;
-    else low = middle;
-  }
-  return nullptr;
+  return withKeyType(table, [&](auto type) {
+    using Key = decltype(type);
+    return findKey<Key>(table, readKey<Key>(key));
+  });
 }
 
 void* stepTo(const tqsort& table, const LONG* current, LONG* position, SHORT how) {

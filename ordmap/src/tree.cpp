@@ -7,6 +7,7 @@
 
 #include "platform/heap.h"
 #include "platform/message_box.h"
+#include "platform/spin_lock.h"
 
 #include <cstdio>
 #include <mutex>
@@ -17,7 +18,7 @@ platform::CountedHeap treeHeap;
 
 // The list of live trees. The trees themselves are the callers' to
 // serialise; the list is shared by all of them, so it has its own lock.
-std::mutex treeListLock;
+platform::SpinLock treeListLock;
 TreeRecord* newestTree = nullptr;
 TreeRecord* oldestTree = nullptr;
 

@@ -12,6 +12,7 @@ class Event final : public Waitable {
   bool valid() const noexcept { return flag_.valid(); }
   int descriptor() const noexcept override { return flag_.descriptor(); }
   bool acquire() noexcept override { return manualReset_ ? flag_.isSet() : flag_.take(); }
+  void settle() noexcept override { flag_.settle(); }
   void set() noexcept { flag_.set(); }
   void reset() noexcept { flag_.clear(); }
 

@@ -16,6 +16,9 @@ class Waitable {
   virtual int descriptor() const noexcept = 0;
   // True when the object is signalled; an auto-reset object is reset.
   virtual bool acquire() noexcept = 0;
+  // Called when the descriptor was readable but acquire said no: drains
+  // what a crossed set and reset left behind (see SignalFlag).
+  virtual void settle() noexcept {}
 };
 
 // Null when the table cannot grow.

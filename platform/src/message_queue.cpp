@@ -41,28 +41,65 @@ bool MessageFilter::matches(const MSG& message) const noexcept {
   return windowMatches && numberMatches;
 }
 
+// The signal is given outside the lock: the woken thread goes for the
+// lock at once, and would otherwise wait for the poster to leave it.
 bool MessageQueue::post(const MSG& message) noexcept {
-  std::lock_guard guard(lock_);
-  if (ended_) return false;
-  try {
-    posted_.push_back(message);
-  } catch (...) {
-    return false;
+  bool toArrivals = false;
+  {
+    std::lock_guard guard(lock_);
+    if (ended_) return false;
+    try {
+      posted_.push_back(message);
+    } catch (...) {
+      return false;
+    }
+    toArrivals = watchingArrivals_;
   }
-  updateSignalLocked();
+  announce(toArrivals);
   return true;
 }
 
 bool MessageQueue::deliverSent(std::shared_ptr<SentMessage> message) noexcept {
-  std::lock_guard guard(lock_);
-  if (ended_) return false;
-  try {
-    sent_.push_back(std::move(message));
-  } catch (...) {
-    return false;
+  bool toArrivals = false;
+  {
+    std::lock_guard guard(lock_);
+    if (ended_) return false;
+    try {
+      sent_.push_back(std::move(message));
+    } catch (...) {
+      return false;
+    }
+    toArrivals = watchingArrivals_;
   }
-  updateSignalLocked();
+  announce(toArrivals);
   return true;
+}
+
+void MessageQueue::announce(bool toArrivals) noexcept {
+  signal_.set();
+  if (toArrivals) arrival_.set();
+}
+
+void MessageQueue::settle() noexcept {
+  std::lock_guard guard(lock_);
+  updateSignalLocked();
+  signal_.settle();
+}
+
+// Cleared after the flag is raised, so a message posted in between is
+// either seen by the caller's next look at the queue or announced.
+void MessageQueue::armArrivals() noexcept {
+  {
+    std::lock_guard guard(lock_);
+    watchingArrivals_ = true;
+  }
+  arrival_.clear();
+  arrival_.settle();
+}
+
+void MessageQueue::disarmArrivals() noexcept {
+  std::lock_guard guard(lock_);
+  watchingArrivals_ = false;
 }
 
 std::shared_ptr<SentMessage> MessageQueue::takeSent() noexcept {
@@ -92,8 +129,8 @@ bool MessageQueue::takeDueTimer(const MessageFilter& filter, bool remove, MSG* o
   std::lock_guard guard(lock_);
   for (Timer& timer : timers_) {
     if (timer.due > now) continue;
-    MSG message{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure),
-                static_cast<DWORD>(now), {0, 0}};
+    MSG message = timerMessage(timer);
+    message.time = static_cast<DWORD>(now);
     if (!filter.matches(message)) continue;
     *out = message;
     if (remove) timer.due = now + timer.elapse;
@@ -102,21 +139,27 @@ bool MessageQueue::takeDueTimer(const MessageFilter& filter, bool remove, MSG* o
   return false;
 }
 
-bool MessageQueue::hasInput(DWORD wakeMask, uint64_t now) const noexcept {
+bool MessageQueue::hasInput(DWORD wakeMask, uint64_t now, const MessageFilter* filter) const noexcept {
   std::lock_guard guard(lock_);
   if ((wakeMask & QS_SENDMESSAGE) && !sent_.empty()) return true;
-  if (isPostedMask(wakeMask) && !posted_.empty()) return true;
+  if (isPostedMask(wakeMask) && std::any_of(posted_.begin(), posted_.end(), [&](const MSG& message) {
+        return !filter || filter->matches(message);
+      })) {
+    return true;
+  }
   if (wakeMask & QS_TIMER) {
     for (const Timer& timer : timers_)
-      if (timer.due <= now) return true;
+      if (timer.due <= now && (!filter || filter->matches(timerMessage(timer)))) return true;
   }
   return false;
 }
 
-DWORD MessageQueue::timeToNextTimer(uint64_t now) const noexcept {
+DWORD MessageQueue::timeToNextTimer(uint64_t now, const MessageFilter* filter) const noexcept {
   std::lock_guard guard(lock_);
   uint64_t nearest = UINT64_MAX;
-  for (const Timer& timer : timers_) nearest = std::min(nearest, timer.due);
+  for (const Timer& timer : timers_) {
+    if (!filter || filter->matches(timerMessage(timer))) nearest = std::min(nearest, timer.due);
+  }
   if (nearest == UINT64_MAX) return INFINITE;
   return nearest <= now ? 0 : static_cast<DWORD>(std::min<uint64_t>(nearest - now, INFINITE - 1));
 }

@@ -2,6 +2,9 @@
 // threads and waiting for an answer, and the thread's timers. Its signal
 // descriptor is readable while posted or sent messages wait, so waits can
 // watch it together with other objects; timers are waited for by time.
+// A wait for input that the queue does not hold, while it holds other
+// input, watches the arrival descriptor instead: readable once anything
+// new comes, so the wait sleeps rather than waking for what it ignores.
 #pragma once
 
 #include "platform/messages.h"
@@ -41,7 +44,7 @@ class MessageQueue {
   MessageQueue(const MessageQueue&) = delete;
   MessageQueue& operator=(const MessageQueue&) = delete;
 
-  bool valid() const noexcept { return signal_.valid(); }
+  bool valid() const noexcept { return signal_.valid() && arrival_.valid(); }
   DWORD threadId() const noexcept { return threadId_; }
   int descriptor() const noexcept { return signal_.descriptor(); }
 
@@ -52,9 +55,22 @@ class MessageQueue {
   std::shared_ptr<SentMessage> takeSent() noexcept;
   bool takePosted(const MessageFilter& filter, bool remove, MSG* out) noexcept;
   bool takeDueTimer(const MessageFilter& filter, bool remove, MSG* out, uint64_t now) noexcept;
-  bool hasInput(DWORD wakeMask, uint64_t now) const noexcept;
-  // Milliseconds until the next timer falls due; INFINITE without timers.
-  DWORD timeToNextTimer(uint64_t now) const noexcept;
+  // Input of the wake mask, posted messages and timers only where they
+  // pass `filter` (when given).
+  bool hasInput(DWORD wakeMask, uint64_t now, const MessageFilter* filter = nullptr) const noexcept;
+  // Milliseconds until the next timer (that passes `filter`) falls due;
+  // INFINITE without one.
+  DWORD timeToNextTimer(uint64_t now, const MessageFilter* filter = nullptr) const noexcept;
+  bool signalled() const noexcept { return signal_.isSet(); }
+  // Brings the signal in line with the queue: a poster signals after
+  // leaving the lock, so its signal may come after the message was taken.
+  void settle() noexcept;
+
+  // Arrivals, for the queue's own thread: after arm, the arrival
+  // descriptor becomes readable with the next message posted or sent.
+  void armArrivals() noexcept;
+  void disarmArrivals() noexcept;
+  int arrivalDescriptor() const noexcept { return arrival_.descriptor(); }
 
   // 0 when the timer cannot be made.
   UINT_PTR setTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC procedure,
@@ -75,9 +91,17 @@ class MessageQueue {
   };
 
   void updateSignalLocked() noexcept;
+  static MSG timerMessage(const Timer& timer) noexcept {
+    return MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), 0, {0, 0}};
+  }
+
+  // Signals a new message, after the lock is left.
+  void announce(bool toArrivals) noexcept;
 
   const DWORD threadId_;
   SignalFlag signal_;
+  SignalFlag arrival_;
+  bool watchingArrivals_ = false;
   mutable std::mutex lock_;
   std::deque<MSG> posted_;
   std::deque<std::shared_ptr<SentMessage>> sent_;

@@ -128,17 +128,18 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
   MessageQueue* queue = callingThreadQueue();
   if (!queue || !message) return -1;
+  // The wait is for messages that pass the filter (and sent messages,
+  // which PeekMessage answers); others stay queued without waking it.
+  MessageFilter filter{window, filterMin, filterMax};
   for (;;) {
     if (PeekMessageA(message, window, filterMin, filterMax, PM_REMOVE))
       return message->message == WM_QUIT ? 0 : 1;
     WaitRequest request;
     request.queue = queue;
     request.wakeMask = QS_ALLINPUT;
+    request.filter = &filter;
     WaitResult result = waitFor(request);
     if (result.outcome == WaitOutcome::failed && result.error != ECANCELED) return -1;
-    // Input outside the filter: look again shortly rather than spin.
-    if (result.outcome == WaitOutcome::input && !PeekMessageA(message, window, filterMin, filterMax, PM_NOREMOVE))
-      Sleep(1);
   }
 }
 

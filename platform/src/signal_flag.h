@@ -1,8 +1,15 @@
-// A flag that poll can watch: its eventfd is readable exactly while the
-// flag is set. The flag itself lives under a mutex, so whoever reads it
-// sees a consistent state whatever the descriptor said a moment ago.
+// A flag that poll can watch through an eventfd that is readable while the
+// flag is set. Setting and clearing happen under a mutex, but the write
+// that makes the descriptor readable comes after the mutex is left: the
+// write wakes the waiting thread, which goes for the mutex at once and
+// would otherwise queue up behind the setter. Reading the flag takes no
+// lock. So the descriptor may, for a moment, stay readable after a clear
+// (a set and a clear crossed); a waiter that finds it readable with the
+// flag clear calls settle, which drains it. The flag itself is always
+// exact, and a set flag always has its write made or coming.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 namespace platform::detail {
@@ -20,16 +27,18 @@ class SignalFlag {
 
   void set() noexcept;
   void clear() noexcept;
-  bool isSet() const noexcept;
+  bool isSet() const noexcept { return set_.load(std::memory_order_acquire); }
   // Clears the flag; true when it was set (the acquiring side of an
   // auto-reset wait).
   bool take() noexcept;
+  // Drains a descriptor left readable while the flag is clear.
+  void settle() noexcept;
 
  private:
   void drainLocked() noexcept;
 
-  mutable std::mutex lock_;
-  bool set_ = false;
+  std::mutex lock_;
+  std::atomic<bool> set_{false};
   int descriptor_;
 };
 

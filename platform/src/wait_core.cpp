@@ -25,19 +25,56 @@ int shorterOf(int limit, DWORD other) {
   return limit < 0 ? candidate : std::min(limit, candidate);
 }
 
+thread_local unsigned long long wakeUps = 0;
+
 std::vector<pollfd>& scratchDescriptors() {
   thread_local std::vector<pollfd> descriptors;
   return descriptors;
 }
 
 // The queue's descriptor comes last but one, before the termination's.
-void gatherDescriptors(const WaitRequest& request, const ThreadRecord& self, bool watchQueue,
+void gatherDescriptors(const WaitRequest& request, const ThreadRecord& self, int queueDescriptor,
                        std::vector<pollfd>& out) {
   out.assign(request.sockets.begin(), request.sockets.end());
   for (const auto& object : request.objects) out.push_back({object->descriptor(), POLLIN, 0});
-  if (watchQueue) out.push_back({request.queue->descriptor(), POLLIN, 0});
+  if (request.queue) out.push_back({queueDescriptor, POLLIN, 0});
   out.push_back({self.terminationDescriptor(), POLLIN, 0});
 }
+
+// While the queue holds input the wait is not for, its signal stays
+// readable; the wait then watches for new arrivals instead. Disarmed on
+// every way out.
+class QueueWatch {
+ public:
+  explicit QueueWatch(const WaitRequest& request) : request_(request) {}
+  ~QueueWatch() {
+    if (arrivals_) request_.queue->disarmArrivals();
+  }
+  // True when the queue holds input the wait is for. With arrivals
+  // watched they are re-armed first, so nothing posted meanwhile is missed.
+  bool hasInput(uint64_t now) {
+    if (arrivals_) request_.queue->armArrivals();
+    return request_.queue->hasInput(request_.wakeMask, now, request_.filter);
+  }
+  int descriptor() const {
+    return arrivals_ ? request_.queue->arrivalDescriptor() : request_.queue->descriptor();
+  }
+  // The watched descriptor was readable, yet (as the next look may show)
+  // without input for this wait: either the signal of a message already
+  // taken, which settling clears, or input of other kinds.
+  void woke(uint64_t now) {
+    if (arrivals_ || request_.queue->hasInput(request_.wakeMask, now, request_.filter)) return;
+    request_.queue->settle();
+    if (request_.queue->signalled()) {
+      arrivals_ = true;
+      request_.queue->armArrivals();
+    }
+  }
+
+ private:
+  const WaitRequest& request_;
+  bool arrivals_ = false;
+};
 
 // How many of the sockets poll reported, copying their results back.
 size_t readySockets(const WaitRequest& request, const std::vector<pollfd>& polled) {
@@ -55,32 +92,37 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
   ThreadRecord& self = currentThreadRecord();
   std::vector<pollfd>& descriptors = scratchDescriptors();
   uint64_t start = GetTickCount64();
-  // Set once the queue woke the wait with messages outside the wake mask:
-  // it is then checked every millisecond instead of watched.
-  bool queueHoldsOnlyOthers = false;
+  QueueWatch queue(request);
   for (bool polled = false;; polled = true) {
     if (self.terminationRequested()) return {WaitOutcome::failed, 0, ECANCELED};
     for (size_t i = 0; i < request.objects.size(); ++i)
       if (request.objects[i]->acquire()) return {WaitOutcome::object, i};
     uint64_t now = GetTickCount64();
-    if (request.queue && request.queue->hasInput(request.wakeMask, now)) return {WaitOutcome::input};
+    if (request.queue && queue.hasInput(now)) return {WaitOutcome::input};
     int limit = remainingTime(request.timeout, start, now);
     if (limit == 0 && (polled || request.sockets.empty())) return {WaitOutcome::timeout};
     if (request.queue && (request.wakeMask & QS_TIMER))
-      limit = shorterOf(limit, request.queue->timeToNextTimer(now));
-    bool watchQueue = request.queue && !queueHoldsOnlyOthers;
-    if (request.queue && queueHoldsOnlyOthers) limit = shorterOf(limit, 1);
+      limit = shorterOf(limit, request.queue->timeToNextTimer(now, request.filter));
     try {
-      gatherDescriptors(request, self, watchQueue, descriptors);
+      gatherDescriptors(request, self, request.queue ? queue.descriptor() : -1, descriptors);
     } catch (...) {
       return {WaitOutcome::failed, 0, ENOMEM};
     }
     int result = poll(descriptors.data(), descriptors.size(), limit);
+    ++wakeUps;
     if (result < 0 && errno != EINTR) return {WaitOutcome::failed, 0, errno};
     if (result <= 0) continue;
     if (size_t ready = readySockets(request, descriptors)) return {WaitOutcome::sockets, ready};
-    if (watchQueue && descriptors[descriptors.size() - 2].revents) queueHoldsOnlyOthers = true;
+    for (size_t i = 0; i < request.objects.size(); ++i)
+      if (descriptors[request.sockets.size() + i].revents) request.objects[i]->settle();
+    if (request.queue && descriptors[descriptors.size() - 2].revents) queue.woke(GetTickCount64());
   }
 }
 
 }  // namespace platform::detail
+
+namespace platform {
+
+unsigned long long waitWakeUpsOfCallingThread() { return detail::wakeUps; }
+
+}  // namespace platform

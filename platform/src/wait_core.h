@@ -17,6 +17,7 @@ struct WaitRequest {
   std::span<const std::shared_ptr<Waitable>> objects;
   MessageQueue* queue = nullptr;  // watched for input of wakeMask
   DWORD wakeMask = 0;
+  const MessageFilter* filter = nullptr;  // posted messages and timers must pass it
   std::span<pollfd> sockets;      // their revents are filled in
   DWORD timeout = INFINITE;
 };

@@ -1,4 +1,5 @@
 #include "platform/messages.h"
+#include "platform/waits.h"
 
 #include <gtest/gtest.h>
 
@@ -227,6 +228,69 @@ TEST_F(Messages, MessageWaitWakesWhenATimerFallsDue) {
   UINT_PTR id = SetTimer(nullptr, 0, 5, nullptr);
   EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, kPatience, QS_TIMER), WAIT_OBJECT_0);
   KillTimer(nullptr, id);
+}
+
+// Another thread posts `message` to the calling thread after `delay` ms.
+HANDLE postLater(UINT message, DWORD delay) {
+  struct Later {
+    DWORD target;
+    UINT message;
+    DWORD delay;
+  };
+  auto body = [](LPVOID argument) -> DWORD {
+    Later later = *static_cast<Later*>(argument);
+    delete static_cast<Later*>(argument);
+    Sleep(later.delay);
+    PostThreadMessage(later.target, later.message, 0, 0);
+    return 0;
+  };
+  return CreateThread(nullptr, 0, body, new Later{GetCurrentThreadId(), message, delay}, 0, nullptr);
+}
+
+// A message outside the filter stays queued, and the wait sleeps until a
+// matching one comes instead of looking again every millisecond.
+TEST_F(Messages, AFilteredGetMessageSleepsUntilAMatchingMessageArrives) {
+  ASSERT_TRUE(PostThreadMessage(GetCurrentThreadId(), WM_USER + 1, 0, 0));
+  HANDLE poster = postLater(WM_USER + 2, 200);
+  unsigned long long before = platform::waitWakeUpsOfCallingThread();
+  MSG message;
+  ASSERT_EQ(GetMessage(&message, nullptr, WM_USER + 2, WM_USER + 2), 1);
+  EXPECT_EQ(message.message, WM_USER + 2u);
+  EXPECT_LT(platform::waitWakeUpsOfCallingThread() - before, 10u);
+  ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, WM_USER + 1u);
+  WaitForSingleObject(poster, kPatience);
+  CloseHandle(poster);
+}
+
+TEST_F(Messages, AMessageWaitSleepsThroughQueuedInputItDoesNotWaitFor) {
+  ASSERT_TRUE(PostThreadMessage(GetCurrentThreadId(), WM_USER + 1, 0, 0));
+  unsigned long long before = platform::waitWakeUpsOfCallingThread();
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_SENDMESSAGE), WAIT_TIMEOUT);
+  EXPECT_LT(platform::waitWakeUpsOfCallingThread() - before, 10u);
+  // New input of the kind it waits for still wakes it.
+  HANDLE poster = postLater(WM_USER + 2, 50);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, kPatience, QS_POSTMESSAGE), WAIT_OBJECT_0);
+  WaitForSingleObject(poster, kPatience);
+  CloseHandle(poster);
+}
+
+// A timer of another window is due all along; the filtered wait neither
+// takes its WM_TIMER nor keeps waking for it.
+TEST_F(Messages, AFilteredGetMessageLeavesDueTimersOutsideTheFilter) {
+  HWND window = makeWindow();
+  ASSERT_NE(SetTimer(window, 3, 1, nullptr), 0u);
+  Sleep(5);
+  HANDLE poster = postLater(WM_USER + 2, 100);
+  unsigned long long before = platform::waitWakeUpsOfCallingThread();
+  MSG message;
+  ASSERT_EQ(GetMessage(&message, reinterpret_cast<HWND>(-1), 0, 0), 1);
+  EXPECT_EQ(message.message, WM_USER + 2u);
+  EXPECT_LT(platform::waitWakeUpsOfCallingThread() - before, 10u);
+  KillTimer(window, 3);
+  DestroyWindow(window);
+  WaitForSingleObject(poster, kPatience);
+  CloseHandle(poster);
 }
 
 TEST(RegisteredMessages, SameNameSameNumberWhateverTheCase) {

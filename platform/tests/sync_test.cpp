@@ -1,12 +1,15 @@
 #include "platform/message_box.h"
+#include "platform/spin_lock.h"
 #include "platform/sync.h"
 #include "platform/tick.h"
 #include "platform/tls.h"
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -24,6 +27,27 @@ TEST(CriticalSection, IsReentrantForTheOwningThread) {
   EXPECT_FALSE(otherThreadGotIt);
   LeaveCriticalSection(&section);
   DeleteCriticalSection(&section);
+}
+
+TEST(SpinLock, ExcludesOtherThreadsWhileHeld) {
+  platform::SpinLock lock;
+  long counter = 0;
+  std::vector<std::thread> threads;
+  for (int worker = 0; worker < 4; ++worker) {
+    threads.emplace_back([&] {
+      for (int round = 0; round < 20000; ++round) {
+        std::lock_guard guard(lock);
+        counter += 1;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(counter, 4 * 20000);
+  ASSERT_TRUE(lock.try_lock());
+  bool otherThreadGotIt = true;
+  std::thread([&] { otherThreadGotIt = lock.try_lock(); }).join();
+  EXPECT_FALSE(otherThreadGotIt);
+  lock.unlock();
 }
 
 TEST(ThreadLocalStorage, EachThreadSeesItsOwnValue) {

@@ -3,6 +3,7 @@
 #include "udpwire/datagram_socket.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -10,24 +11,37 @@ bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 }  // namespace
 
-// The amount the reader saw is only a hint: the datagram's real length is
-// asked of the socket when it is 0, and a datagram longer than the buffer
-// is refused and reported instead of cut short. Every datagram is taken
-// off the socket, so none can stall the ones behind it.
-bool CDatagramSocket::HandleRead(unsigned long available) {
-  char probe;
-  if (available == 0) {
-    ssize_t length = recv(m_entry.socket, &probe, 1, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
-    if (length < 0) {
-      if (!wouldBlock(errno)) reportReceiveError();  // a pending socket error, now cleared
-      return true;
-    }
-    if (length == 0) {  // an empty datagram carries nothing to hand on
-      recv(m_entry.socket, &probe, 1, MSG_DONTWAIT);
-      return true;
-    }
-    available = static_cast<unsigned long>(length);
+// With an amount of 0 the datagram is received whole into a scratch
+// buffer of the largest datagram and then copied into a block of its
+// length: one system call instead of one to ask its length and one to
+// take it.
+bool CDatagramSocket::receiveWhole() {
+  thread_local char scratch[udpwire::kLargestDatagram];
+  sockaddr_in sender{};
+  socklen_t senderLength = sizeof sender;
+  ssize_t received = recvfrom(m_entry.socket, scratch, sizeof scratch, MSG_DONTWAIT,
+                              reinterpret_cast<sockaddr*>(&sender), &senderLength);
+  if (received < 0) {
+    if (!wouldBlock(errno)) reportReceiveError();  // a pending socket error, now cleared
+    return true;
   }
+  if (received == 0) return true;  // an empty datagram carries nothing to hand on
+  void* buffer = udpwire::blockAllocate(static_cast<size_t>(received));
+  if (!buffer) {
+    reportReceiveError();  // dropped, not left to come back
+    return true;
+  }
+  std::memcpy(buffer, scratch, static_cast<size_t>(received));
+  deliver(buffer, static_cast<unsigned long>(received), &sender);
+  return true;
+}
+
+// A non-zero amount the reader saw is only a hint: a datagram longer than
+// the buffer is refused and reported instead of cut short. Every datagram
+// is taken off the socket, so none can stall the ones behind it.
+bool CDatagramSocket::HandleRead(unsigned long available) {
+  if (available == 0) return receiveWhole();
+  char probe;
   void* buffer = udpwire::blockAllocate(available);
   if (!buffer) {
     recv(m_entry.socket, &probe, 1, MSG_DONTWAIT);  // dropped, not left to come back

@@ -7,14 +7,15 @@
 #include "write_request.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
-bool isFatalPollError(int error) {
-  return error == WSAEINTR || error == WSAENOTSOCK || error == WSAENETDOWN || error == WSANOTINITIALISED;
-}
+// The socket was closed or replaced under the engine: the rescan that
+// change queued deals with it.
+bool isSocketGone(int error) { return error == EBADF || error == ENOTSOCK; }
+
+bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
 
 }  // namespace
 
@@ -49,27 +50,30 @@ int CDatagramSocket::Write(int length, void* data, const char* host, const char*
   return result ? result : Write(length, data, &to);
 }
 
+// As the text form with the port's decimal digits, without writing and
+// reading them back.
 int CDatagramSocket::Write(int length, void* data, const char* host, int port) {
   if (port <= 0 || port > 65535) return 3;
-  char decimal[16];
-  std::snprintf(decimal, sizeof decimal, "%d", port);
-  return Write(length, data, host, decimal);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<uint16_t>(port));
+  int error = 0;
+  int result = udpwire::resolveHost(host, &to.sin_addr, &error);
+  if (result == 2) m_error = error;
+  return result ? result : Write(length, data, &to);
 }
 
 // The request leaves the queue before the callback runs, so a callback may
-// write again or even destroy the socket.
+// write again or even destroy the socket. The send itself tells whether
+// the socket can take the datagram now (it does not block), so no poll
+// asks first.
 bool CDatagramSocket::HandleWrite() {
   if (!m_writeQueue || m_writeQueue->IsEmpty()) return true;
-  WSAPOLLFD probe{m_entry.socket, POLLOUT, 0};
-  if (WSAPoll(&probe, 1, 0) < 0) return !isFatalPollError(WSAGetLastError());
-  if (probe.revents & POLLNVAL) return false;
   auto* request = static_cast<udpwire::WriteRequest*>(m_writeQueue->GetHead());
-  ssize_t sent = -1;
-  if (probe.revents & POLLOUT) {
-    sent = sendto(m_entry.socket, request->data, request->length, MSG_DONTWAIT,
-                  reinterpret_cast<const sockaddr*>(&request->to), sizeof request->to);
-  }
-  if (sent < 0 && (!(probe.revents & POLLOUT) || errno == EAGAIN || errno == EWOULDBLOCK)) {
+  ssize_t sent = sendto(m_entry.socket, request->data, request->length, MSG_DONTWAIT,
+                        reinterpret_cast<const sockaddr*>(&request->to), sizeof request->to);
+  if (sent < 0 && isSocketGone(errno)) return false;
+  if (sent < 0 && wouldBlock(errno)) {
     SetEvent(m_entry.event);  // not writable now: keep it queued, retry after a pause
     m_engine->requestBackOff();
     return true;

@@ -44,9 +44,9 @@ class ReaderLoop {
       const WSAPOLLFD& polled = descriptors_[i];
       if (!(polled.revents & (POLLIN | POLLERR))) continue;
       if (!engine_.stillServes(served_[i]) || served_[i].entry->socket != polled.fd) continue;
-      unsigned long available = 0;
-      if (ioctlsocket(polled.fd, FIONREAD, &available) != 0) available = 0;
-      served_[i].entry->owner->HandleRead(available);
+      // No amount is asked of the socket first: HandleRead takes the
+      // datagram whole, whatever its length.
+      served_[i].entry->owner->HandleRead(0);
     }
   }
 

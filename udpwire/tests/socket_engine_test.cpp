@@ -93,6 +93,24 @@ TEST(SocketEngine, EmptyDatagramDoesNotStallTheOnesBehindIt) {
   EXPECT_EQ(receiver.receiveErrors, 0);
 }
 
+// The reader takes each datagram whole in one receive, however long.
+TEST(SocketEngine, TheLongestDatagramArrivesWhole) {
+  Inbox receiver;
+  CDatagramSocket b(&receiver, nullptr, 0);
+  receiver.attach(b);
+  int portB = createOnFreePort(b);
+  PlainSocket plain;
+  std::string longest(65507, 'x');  // the most an IPv4 datagram carries
+  longest.front() = 'a';
+  longest.back() = 'z';
+  plain.sendTo(portB, longest.data(), longest.size());
+  plain.sendTo(portB, "short", 5);
+  ASSERT_TRUE(receiver.waitForReceived(2));
+  EXPECT_EQ(receiver.received[0].data, longest);
+  EXPECT_EQ(receiver.received[1].data, "short");
+  EXPECT_EQ(receiver.receiveErrors, 0);
+}
+
 TEST(SocketEngine, DatagramLongerThanAnnouncedIsReportedNotOverrun) {
   Inbox receiver;
   CDatagramSocket b(&receiver, nullptr, 0);

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "platform/export.h"
+#include "platform/spin_lock.h"
 #include "platform/win32_types.h"
 
 #include <atomic>
 #include <cstddef>
-#include <mutex>
 #include <new>
 
 #if !defined(_WIN32)
@@ -15,7 +15,10 @@
 #  define HEAP_ZERO_MEMORY 0x00000008
 
 // A heap owns every block allocated from it: destroying the heap releases
-// them all. Blocks are 16-byte aligned.
+// them all. Blocks are 16-byte aligned. A freed block of up to 512 octets is
+// kept by its heap for the next allocation of its size class, as a
+// Windows heap keeps its free lists; destroying the heap releases those
+// too.
 PLATFORM_API HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize);
 PLATFORM_API BOOL HeapDestroy(HANDLE heap);
 PLATFORM_API LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
@@ -42,6 +45,13 @@ class PLATFORM_API CountedHeap {
   [[nodiscard]] void* allocate(size_t bytes) noexcept;
   // Returns false for null or for a block the heap refuses.
   bool release(void* block) noexcept;
+  // Zeroed blocks of the given sizes (none of them 0) under one hold of
+  // the lock, for callers that make many objects at once. All or nothing:
+  // false when memory runs out, and then no block is left allocated.
+  [[nodiscard]] bool allocateMany(const size_t* sizes, size_t count, void** blocks) noexcept;
+  // Releases blocks under one hold of the lock; nulls and refused blocks
+  // are skipped. Returns how many were released.
+  size_t releaseMany(void* const* blocks, size_t count) noexcept;
   // Destroys the heap with every block still in it; the count becomes 0.
   void destroy() noexcept;
 
@@ -62,8 +72,12 @@ class PLATFORM_API CountedHeap {
   }
 
  private:
+  void* allocateLocked(size_t bytes) noexcept;
+  bool releaseLocked(void* block) noexcept;
+  void destroyIfEmptyLocked() noexcept;
+
   WhenEmpty whenEmpty_;
-  mutable std::mutex lock_;
+  mutable SpinLock lock_;
   HANDLE heap_ = nullptr;
   std::atomic<long> live_{0};
 };

@@ -95,3 +95,13 @@ PLATFORM_API DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles,
 // Sleep(0) yields the processor.
 PLATFORM_API void Sleep(DWORD milliseconds);
 #endif
+
+namespace platform {
+
+// Test support: how many times the calling thread's waits (messages,
+// events, threads, sockets, Sleep) have come back from the system's wait,
+// so that a test can tell a wait that sleeps until something happens from
+// one that keeps looking.
+PLATFORM_API unsigned long long waitWakeUpsOfCallingThread();
+
+}  // namespace platform

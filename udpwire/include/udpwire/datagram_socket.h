@@ -84,9 +84,9 @@ class UDPWIRE_API CDatagramSocket {
   int Write(int length, void* data, const char* host, const char* service);
   int Write(int length, void* data, const char* host, int port);
 
-  // Engine side: receive one datagram of about `available` bytes (0: see
-  // what is there), and send at most one queued datagram. HandleWrite is
-  // false only when the socket cannot be polled any more.
+  // Engine side: receive one datagram of about `available` bytes (0: take
+  // it whole, whatever its length), and send at most one queued datagram.
+  // HandleWrite is false only when the socket is no longer usable.
   bool HandleRead(unsigned long available);
   bool HandleWrite();
 
@@ -110,6 +110,7 @@ class UDPWIRE_API CDatagramSocket {
   void dropQueuedDatagrams();
   void reportReceiveError();
   void deliver(void* buffer, unsigned long length, sockaddr_in* sender);
+  bool receiveWhole();
 
   void* m_user;
   void* m_sparePointer;
