@@ -70,10 +70,7 @@ void answerArrived(Walk& walk) {
     finish(walk, "agent error " + std::to_string(status));
   } else {
     walk.result.bindings.push_back({simagent::Oid(name.ptr, name.ptr + name.len), simagent::valueFromLibrary(value)});
-    if (value.syntax == SNMP_SYNTAX_OCTETS || value.syntax == SNMP_SYNTAX_IPADDR || value.syntax == SNMP_SYNTAX_OID ||
-        value.syntax == SNMP_SYNTAX_OPAQUE || value.syntax == SNMP_SYNTAX_BITS || value.syntax == SNMP_SYNTAX_NSAPADDR) {
-      SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
-    }
+    simagent::releaseLibraryValue(value);
     SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&walk.current));
     walk.current = name;
     sendNext(walk);

@@ -13,6 +13,12 @@ bool isOctetSyntax(smiUINT32 syntax) {
 
 }  // namespace
 
+void releaseLibraryValue(smiVALUE& value) {
+  if (isOctetSyntax(value.syntax) || value.syntax == SNMP_SYNTAX_OID) {
+    SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
+  }
+}
+
 Value valueFromLibrary(const smiVALUE& value) {
   Value result;
   result.syntax = static_cast<uint8_t>(value.syntax);
@@ -54,11 +60,6 @@ smiVALUE toLibrary(Value& value) {
   return result;
 }
 
-void releaseValue(smiVALUE& value) {
-  if (isOctetSyntax(value.syntax) || value.syntax == SNMP_SYNTAX_OID) {
-    SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
-  }
-}
 
 // Reads every binding of a decoded list.
 std::vector<VarBind> readBindings(HSNMP_VBL list) {
@@ -73,7 +74,7 @@ std::vector<VarBind> readBindings(HSNMP_VBL list) {
     binding.value = valueFromLibrary(value);
     bindings.push_back(std::move(binding));
     SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&name));
-    releaseValue(value);
+    releaseLibraryValue(value);
   }
   return bindings;
 }

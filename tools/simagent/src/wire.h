@@ -12,6 +12,8 @@ namespace simagent {
 
 // The agent's form of a value the library hands out.
 Value valueFromLibrary(const smiVALUE& value);
+// Frees the descriptor a value the library handed out holds, if any.
+void releaseLibraryValue(smiVALUE& value);
 
 class Wire {
  public:
