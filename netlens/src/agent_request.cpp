@@ -1,0 +1,177 @@
+// Sessions, requests and received messages of the browser's windows.
+#include "agent_request.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <limits>
+#include <random>
+
+namespace netlens {
+namespace {
+
+smiINT32 randomRequestCounter() {
+  std::random_device seed;
+  std::mt19937 generator(seed());
+  return std::uniform_int_distribution<smiINT32>(0, std::numeric_limits<smiINT32>::max() - 1)(generator);
+}
+
+// The IPv4 address an agent text names: dotted form, or a host name the
+// resolver knows.
+std::optional<in_addr> ipv4Of(const std::string& text) {
+  in_addr address{};
+  if (inet_pton(AF_INET, text.c_str(), &address) == 1) return address;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(text.c_str(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
+  address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+  freeaddrinfo(found);
+  return address;
+}
+
+void freeEntity(HSNMP_ENTITY& entity) {
+  if (entity) SnmpFreeEntity(entity);
+  entity = nullptr;
+}
+
+void replaceOid(smiOID& target, const smiOID& source) {
+  releaseOid(target);
+  if (source.len) SnmpOidCopy(const_cast<smiLPOID>(&source), &target);
+}
+
+}  // namespace
+
+void releaseOid(smiOID& oid) {
+  if (oid.ptr) SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&oid));
+  oid = smiOID{};
+}
+
+void releaseBinding(smiOID& name, smiVALUE& value) {
+  releaseOid(name);
+  switch (value.syntax) {
+    case SNMP_SYNTAX_OCTETS:
+    case SNMP_SYNTAX_BITS:
+    case SNMP_SYNTAX_IPADDR:
+    case SNMP_SYNTAX_OPAQUE:
+    case SNMP_SYNTAX_NSAPADDR:
+      SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
+      break;
+    case SNMP_SYNTAX_OID: releaseOid(value.value.oid); break;
+    default: break;
+  }
+  value = smiVALUE{};
+}
+
+TAgentRequest::TAgentRequest(HWND window, UINT message)
+    : notifyWindow(window), notifyMessage(message), requestCounter(randomRequestCounter()) {}
+
+TAgentRequest::~TAgentRequest() {
+  closeSession();
+  releaseOid(walkBound);
+  releaseOid(currentOid);
+}
+
+bool TAgentRequest::openSession(const SessionPolicy& policy) {
+  if (!session) session = SnmpOpen(notifyWindow, notifyMessage);
+  if (!session) return false;
+  port = policy_.port = policy.port;
+  remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
+  SnmpSetPort(remoteEntity, port);
+  agentIPv4_ = ipv4Of(agentAddress);
+  localEntity = SnmpStrToEntity(session, managerAddress.c_str());
+  smiOCTETS octets{static_cast<smiUINT32>(community.size()),
+                   reinterpret_cast<smiLPBYTE>(const_cast<char*>(community.data()))};
+  context = SnmpStrToContext(session, &octets);
+  applyPolicy(policy.retransmits, policy.timeoutSeconds);
+  open = true;
+  return true;
+}
+
+void TAgentRequest::applyPolicy(smiUINT32 retransmits, smiUINT32 timeoutSeconds) {
+  policy_.retransmits = retransmits;
+  policy_.timeoutSeconds = timeoutSeconds;
+  for (HSNMP_ENTITY entity : {remoteEntity, localEntity}) {
+    if (!entity) continue;
+    SnmpSetRetry(entity, retransmits);
+    SnmpSetTimeout(entity, timeoutSeconds * 100);
+  }
+  SnmpSetRetransmitMode(SNMPAPI_ON);
+}
+
+void TAgentRequest::closeSession() {
+  if (context) SnmpFreeContext(context);
+  context = nullptr;
+  freeEntity(localEntity);
+  freeEntity(remoteEntity);
+  if (session) SnmpClose(session);
+  session = nullptr;
+  open = false;
+  inFlight_ = false;
+}
+
+void TAgentRequest::renewRemoteEntity(UINT newPort) {
+  inFlight_ = false;
+  if (!session) return;
+  freeEntity(remoteEntity);
+  port = newPort;
+  remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
+  SnmpSetPort(remoteEntity, port);
+  SnmpSetRetry(remoteEntity, policy_.retransmits);
+  SnmpSetTimeout(remoteEntity, policy_.timeoutSeconds * 100);
+}
+
+bool TAgentRequest::send(smiINT type, const smiOID& name, const smiVALUE* value) {
+  HSNMP_VBL list = SnmpCreateVbl(session, &name, value);
+  requestCounter = requestCounter == std::numeric_limits<smiINT32>::max() ? 1 : requestCounter + 1;
+  HSNMP_PDU pdu = SnmpCreatePdu(session, type, requestCounter, 0, 0, list);
+  bool sent = list && pdu && SnmpSendMsg(session, localEntity, remoteEntity, context, pdu);
+  if (pdu) SnmpFreePdu(pdu);
+  if (list) SnmpFreeVbl(list);
+  inFlight_ = sent;
+  return sent;
+}
+
+bool TAgentRequest::isAnswer(HSNMP_ENTITY source, HSNMP_PDU pdu) const {
+  smiINT type = 0;
+  smiINT32 id = 0;
+  if (!inFlight_ || !SnmpGetPduData(pdu, &type, &id, nullptr, nullptr, nullptr)) return false;
+  if (type != SNMP_PDU_RESPONSE || id != requestCounter) return false;
+  char text[64] = {};
+  in_addr from{};
+  if (!agentIPv4_ || !SnmpEntityToStr(source, sizeof text, text) || inet_pton(AF_INET, text, &from) != 1) return false;
+  return from.s_addr == agentIPv4_->s_addr;
+}
+
+bool TAgentRequest::owns(HANDLE handle) const {
+  return handle && (handle == remoteEntity || handle == localEntity || handle == context);
+}
+
+void TAgentRequest::setCurrentOid(const smiOID& oid) { replaceOid(currentOid, oid); }
+void TAgentRequest::setWalkBound(const smiOID& oid) { replaceOid(walkBound, oid); }
+void TAgentRequest::clearWalkBound() { releaseOid(walkBound); }
+
+ReceivedMessage::ReceivedMessage(const TAgentRequest& request) : request_(request) {
+  if (!SnmpRecvMsg(request.session, &source, &destination, &context, &pdu)) {
+    error_ = SnmpGetLastError(request.session);
+    if (!error_) error_ = SNMPAPI_OTHER_ERROR;
+  }
+}
+
+ReceivedMessage::~ReceivedMessage() {
+  if (pdu && !timedOut()) {
+    HSNMP_VBL list = nullptr;
+    if (SnmpGetPduData(pdu, nullptr, nullptr, nullptr, nullptr, &list) && list) SnmpFreeVbl(list);
+    SnmpFreePdu(pdu);
+  }
+  for (HSNMP_ENTITY entity : {source, destination}) {
+    if (entity && !request_.owns(entity)) SnmpFreeEntity(entity);
+  }
+  if (context && !request_.owns(context)) SnmpFreeContext(context);
+}
+
+PduData::PduData(HSNMP_PDU pdu) { SnmpGetPduData(pdu, &type, &requestId, &errorStatus, &errorIndex, &bindings); }
+
+}  // namespace netlens

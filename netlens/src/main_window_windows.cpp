@@ -1,0 +1,95 @@
+// The main window's secondary windows, the compiler, help and the
+// clearing of every history.
+#include "main_window.h"
+
+#include "about_window.h"
+#include "browser_texts.h"
+#include "mib_node.h"
+#include "node_info_window.h"
+#include "preferences_tab.h"
+#include "query_tab.h"
+#include "set_window.h"
+
+#include "platform/message_box.h"
+#include "platform/processes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cerrno>
+
+namespace netlens {
+
+void TZormNL32::notIncluded() { MessageBoxA(nullptr, kNotIncludedText, kNotIncludedTitle, MB_OK | MB_ICONINFORMATION); }
+
+void TZormNL32::closeAllWindows() {
+  histories_.setBulkOperation(true);
+  for (QWidget* window : {static_cast<QWidget*>(setWindow_), static_cast<QWidget*>(nodeInfoWindow_)}) {
+    if (window) window->hide();
+  }
+  histories_.setBulkOperation(false);
+}
+
+void TZormNL32::showIndexTableWindow() {
+  if (!isTableNode(selectedNode())) {
+    MessageBoxA(nullptr, "For this operation you have to select a table node.", "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  notIncluded();
+}
+
+void TZormNL32::showAbout() {
+  aboutWindow_->setWelcome(false);
+  aboutWindow_->exec();
+}
+
+// The compiler is looked for where this program lies first, then through
+// the search path, as programs are started on the platform it was made for.
+void TZormNL32::RunCompilerSpeedButtonClick() {
+  QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/modforge");
+  QByteArray program = QFileInfo(beside).isExecutable() ? beside.toLocal8Bit() : QByteArray();
+  char commandLine[] = "modforge";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  errno = 0;
+  if (!CreateProcessA(program.isEmpty() ? nullptr : program.constData(), commandLine, nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &started)) {
+    QByteArray text =
+        (QStringLiteral("Can not run Orvane MIB Compiler (") + QString::number(errno) + QStringLiteral(")!")).toUtf8();
+    MessageBoxA(nullptr, text.constData(), "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  CloseHandle(started.hProcess);
+}
+
+void TZormNL32::SpeedButtonHelpClick() {
+  QFileInfo help(helpFile_);
+  if (help.isRelative()) help = QFileInfo(QCoreApplication::applicationDirPath() + QLatin1Char('/') + helpFile_);
+  if (help.exists() && QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()))) return;
+  QByteArray text = (QStringLiteral("The help file ") + helpFile_ + QStringLiteral(" could not be opened.")).toUtf8();
+  MessageBoxA(nullptr, text.constData(), kNotIncludedTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+void TZormNL32::confirmClearAllHistories() {
+  if (preferencesTab_->CheckBoxWarnBeforeClear->isChecked() &&
+      MessageBoxA(nullptr, "This will clear all drop down history lists. Do you want to proceed?", "Warning",
+                  MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+    return;
+  }
+  clearAllHistories();
+}
+
+void TZormNL32::clearAllHistories() {
+  for (QComboBox* box : {queryTab_->ComboBoxRSnmpAgent, preferencesTab_->ComboBoxCommunity,
+                         preferencesTab_->ComboBoxSnmpPort}) {
+    clearHistory(*box);
+  }
+  if (setWindow_) setWindow_->clearHistories();
+}
+
+}  // namespace netlens
