@@ -29,7 +29,7 @@ QString valueName(const char* prefix, int index) { return QString::fromLatin1(pr
 }  // namespace
 
 void HistoryLists::add(QComboBox& box, const QString& text) const {
-  if (bulkOperation_ || text == QLatin1String("0.0.0.0")) return;
+  if (bulkOperation_ || text.isEmpty() || text == QLatin1String("0.0.0.0")) return;
   if (box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) return;
   KeepText keep(box);
   box.insertItem(0, text);
@@ -54,8 +54,12 @@ void HistoryLists::load(const char* section, const char* prefix, const QString& 
 }
 
 void HistoryLists::save(const char* section, const char* prefix, const QComboBox& box) const {
+  SettingsKey(section).erase();
+  write(section, prefix, box);
+}
+
+void HistoryLists::write(const char* section, const char* prefix, const QComboBox& box) const {
   SettingsKey key(section);
-  key.erase();
   key.writeString(valueName(prefix, 0).toLatin1().constData(), box.currentText());
   for (int index = 0; index < box.count(); ++index) {
     key.writeString(valueName(prefix, index + 1).toLatin1().constData(), box.itemText(index));

@@ -19,7 +19,7 @@ class HistoryLists {
   bool bulkOperation() const { return bulkOperation_; }
 
   // Puts `text` at the top of the box's list unless the list has it already
-  // (compared with case) or it is "0.0.0.0"; the item beyond the capacity
+  // (compared with case) or it is empty or "0.0.0.0"; the item beyond the capacity
   // goes. The box's text stays.
   void add(QComboBox& box, const QString& text) const;
   // The value prefix + "0" becomes the box's text and first item, then
@@ -28,6 +28,9 @@ class HistoryLists {
   // Rewrites the section: the box's text as prefix + "0", the items from the
   // top as prefix + 1, 2 ...
   void save(const char* section, const char* prefix, const QComboBox& box) const;
+  // Writes the values of `save` into a section that other lists share, and
+  // that the caller has emptied first.
+  void write(const char* section, const char* prefix, const QComboBox& box) const;
   // Gives `target` the items of `source` in the same order, keeping
   // target's text (or taking its first item when it has none).
   void copyInto(QComboBox& target, const QComboBox& source) const;

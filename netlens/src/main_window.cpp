@@ -235,18 +235,17 @@ void TZormNL32::createToolbar() {
     action->setToolTip(QString::fromLatin1(button.hint));
     ToolBarPanel->addAction(action);
     ToolBarPanel->widgetForAction(action)->setObjectName(QString::fromLatin1(button.name));
-    if (button.glyph == Glyph::abort || button.glyph == Glyph::nodeInfo || button.glyph == Glyph::clear) {
-      ToolBarPanel->addSeparator();
-    }
+    if (button.glyph == Glyph::abort || button.glyph == Glyph::nodeInfo) ToolBarPanel->addSeparator();
   }
   addHomePageButton(*ToolBarPanel);
+  // Never narrower than the toolbar, nor lower than the designed height.
+  setMinimumSize(ToolBarPanel->sizeHint().width(), 460);
 }
 
 void TZormNL32::createStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar"));
-  statusTextPanel_ = statusPanel(bar, "StatusPanelText", 0);
-  statusTextPanel_->setMinimumWidth(40);
+  statusTextPanel_ = new StatusTextPanel(bar);
   requestCountPanel_ = statusPanel(bar, "StatusPanelRequests", 36);
   auto* lightPanel = new SemaphorePanel(&semaphore_, bar);
   lightPanel->setObjectName(QStringLiteral("StatusPanelLight"));

@@ -32,6 +32,7 @@ class PingTab;
 class PreferencesTab;
 class QueryTab;
 class StatusPanelLabel;
+class StatusTextPanel;
 class TFormAbout;
 class TFormMibSet;
 class TFormNodeInfo;
@@ -43,6 +44,11 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   static constexpr UINT kNotifyMessage = WM_USER + 1;
   // Lines the results pane holds; beyond them the oldest go.
   static constexpr int kResultLineCapacity = 30000;
+  // What each MIB tree item keeps: its node, and the images it shows (the
+  // image of the tree image list and its overlay).
+  static constexpr int kNodeRole = Qt::UserRole;
+  static constexpr int kImageRole = Qt::UserRole + 1;
+  static constexpr int kOverlayRole = Qt::UserRole + 2;
 
   // Creates the window and its secondary windows, loads the settings and
   // the remembered modules, and starts the manager library. When the
@@ -149,6 +155,7 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   void loadModules(const QList<QTreeWidgetItem*>& items);
   void unloadModules(const QList<QTreeWidgetItem*>& items);
   void addLoadedItem(const QString& identity);
+  void fitModuleColumns();
   void showModulePopup(bool loadedList, const QPoint& position);
   void availableItemActivated();
 
@@ -180,7 +187,7 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   MibTab* mibTab_;
   PingTab* pingTab_;
   PreferencesTab* preferencesTab_;
-  QLabel* statusTextPanel_;
+  StatusTextPanel* statusTextPanel_;
   QLabel* requestCountPanel_;
   StatusPanelLabel* sizeArrowPanel_;
   QLabel* trapAlarmPanel_;

@@ -73,8 +73,13 @@ void TZormNL32::refreshModuleLists() {
   }
   noModulesAvailable_ = loaded->topLevelItemCount() == 0 && available->topLevelItemCount() == 0;
   if (noModulesAvailable_) available->addTopLevelItem(moduleItem(QString::fromLatin1(kNoModulesText), 12));
-  for (int column = 0; column < loaded->columnCount(); ++column) loaded->resizeColumnToContents(column);
+  fitModuleColumns();
   buildMibTree();
+}
+
+void TZormNL32::fitModuleColumns() {
+  ModuleListView* loaded = mibTab_->ListViewLoaded;
+  for (int column = 0; column < loaded->columnCount(); ++column) loaded->resizeColumnToContents(column);
 }
 
 void TZormNL32::loadModules(const QList<QTreeWidgetItem*>& items) {
@@ -91,7 +96,9 @@ void TZormNL32::loadModules(const QList<QTreeWidgetItem*>& items) {
     addLoadedItem(identity);
     changed = true;
   }
-  if (changed) buildMibTree();
+  if (!changed) return;
+  fitModuleColumns();
+  buildMibTree();
 }
 
 void TZormNL32::unloadModules(const QList<QTreeWidgetItem*>& items) {
@@ -103,7 +110,9 @@ void TZormNL32::unloadModules(const QList<QTreeWidgetItem*>& items) {
     mibTab_->ListViewAvailable->addTopLevelItem(moduleItem(identity, 16));
     changed = true;
   }
-  if (changed) buildMibTree();
+  if (!changed) return;
+  fitModuleColumns();
+  buildMibTree();
 }
 
 void TZormNL32::loadSelectedModules() { loadModules(mibTab_->ListViewAvailable->selectedItems()); }

@@ -7,6 +7,7 @@
 #include "mib_node.h"
 #include "preferences_tab.h"
 #include "query_tab.h"
+#include "status_panels.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -27,7 +27,6 @@
 namespace netlens {
 namespace {
 
-constexpr int kNodeRole = Qt::UserRole;
 constexpr int kDeepestLevel = 255;
 
 struct NodeLook {
@@ -90,8 +89,15 @@ void TZormNL32::buildMibTree() {
   tree->clearSelection();
   tree->clear();
   IconCache cache;
-  auto* root = new QTreeWidgetItem(tree, {QStringLiteral("MIB Tree")});
-  if (icons) root->setIcon(0, cache.icon({18, 19, 0}));
+  auto show = [&](QTreeWidgetItem* item, const NodeLook& look) {
+    item->setData(0, kImageRole, look.image);
+    item->setData(0, kOverlayRole, look.overlay);
+    if (icons) item->setIcon(0, cache.icon(look));
+  };
+  // The tree is put together apart from the view and handed over whole:
+  // a view told of every single node would take minutes for a large MIB.
+  auto* root = new QTreeWidgetItem(QStringList{QStringLiteral("MIB Tree")});
+  show(root, {18, 19, 0});
 
   HWSM_NODE node = WsmMapStrToNode(nullptr);
   if (node) {
@@ -103,7 +109,7 @@ void TZormNL32::buildMibTree() {
       QTreeWidgetItem* above = levels[depth - 1];
       auto* item = new QTreeWidgetItem(above, {QString::fromStdString(name)});
       item->setData(0, kNodeRole, QVariant::fromValue<quintptr>(node));
-      if (icons) item->setIcon(0, cache.icon(nodeLook(node, name, above == root ? std::string() : above->text(0).toStdString())));
+      show(item, nodeLook(node, name, above == root ? std::string() : above->text(0).toStdString()));
       levels[depth] = item;
       HWSM_NODE child = depth < kDeepestLevel ? WsmFindNodeChild(node) : 0;
       if (child) {
@@ -120,6 +126,7 @@ void TZormNL32::buildMibTree() {
         node = depth > 1 ? WsmFindNodeParent(node) : 0;
       }
     }
+    tree->addTopLevelItem(root);
     root->setExpanded(true);
     if (preferencesTab_->CheckBoxFullExpand->isChecked()) tree->expandAll();
     QTreeWidgetItem* again = root;
@@ -131,7 +138,8 @@ void TZormNL32::buildMibTree() {
     if (again) tree->setCurrentItem(again);
   } else {
     auto* none = new QTreeWidgetItem(root, {QStringLiteral("No MIB modules loaded")});
-    if (icons) none->setIcon(0, cache.icon({4, 5, 1}));
+    show(none, {4, 5, 1});
+    tree->addTopLevelItem(root);
     root->setExpanded(true);
   }
   if (!tree->currentItem()) tree->setCurrentItem(root);

@@ -49,7 +49,7 @@ QueryTab::QueryTab(QWidget* parent) : QWidget(parent) {
   ComboBoxRSnmpAgent->setEditable(true);
   ComboBoxRSnmpAgent->setInsertPolicy(QComboBox::NoInsert);
   ComboBoxRSnmpAgent->setEditText(QStringLiteral("0.0.0.0"));
-  ComboBoxRSnmpAgent->setMinimumContentsLength(15);
+  ComboBoxRSnmpAgent->setMinimumContentsLength(10);
   ComboBoxRSnmpAgent->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   CheckBoxBrowseAll = new QCheckBox(QStringLiteral("Query &until NO-SUCH"), agentGroup);
   CheckBoxBrowseAll->setObjectName(QStringLiteral("CheckBoxBrowseAll"));

@@ -5,6 +5,7 @@
 #include "binding_text.h"
 #include "browser_host.h"
 #include "browser_texts.h"
+#include "settings_key.h"
 #include "window_layout.h"
 
 #include "platform/message_box.h"
@@ -142,9 +143,11 @@ TFormMibSet::TFormMibSet(BrowserHost& host, QWidget* owner)
 
 TFormMibSet::~TFormMibSet() {
   storeWindowPlace(*this, kPlace);
+  // Both lists live in one section: emptied once, then written together.
   HistoryLists& lists = host_.histories();
-  lists.save(kHistorySection, "SetHistory_", *ComboBoxValue);
-  lists.save(kHistorySection, "OidHistory_", *ComboBoxOid);
+  SettingsKey(kHistorySection).erase();
+  lists.write(kHistorySection, "SetHistory_", *ComboBoxValue);
+  lists.write(kHistorySection, "OidHistory_", *ComboBoxOid);
 }
 
 QWidget* TFormMibSet::makeAgentGroup() {

@@ -2,6 +2,8 @@
 #include "status_panels.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 #include <QToolTip>
 
 namespace netlens {
@@ -29,14 +31,33 @@ void StatusPanelLabel::leaveEvent(QEvent* event) {
   QLabel::leaveEvent(event);
 }
 
+StatusTextPanel::StatusTextPanel(QWidget* parent) : QLabel(parent) {
+  setObjectName(QStringLiteral("StatusPanelText"));
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
+
+QSize StatusTextPanel::minimumSizeHint() const { return QSize(40, QLabel::minimumSizeHint().height()); }
+
+void StatusTextPanel::setText(const QString& text) {
+  QLabel::setText(text);
+  setToolTip(text);
+}
+
+void StatusTextPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  drawFrame(&painter);
+  QRect room = contentsRect().adjusted(margin() + 2, 0, -margin() - 2, 0);
+  QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width());
+  style()->drawItemText(&painter, room, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), shown,
+                        foregroundRole());
+}
+
 QLabel* statusPanel(QWidget* parent, const char* name, int width) {
   auto* panel = new QLabel(parent);
   panel->setObjectName(QString::fromLatin1(name));
   panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  if (width) {
-    panel->setFixedWidth(width);
-    panel->setAlignment(Qt::AlignCenter);
-  }
+  panel->setFixedWidth(width);
+  panel->setAlignment(Qt::AlignCenter);
   return panel;
 }
 

@@ -27,7 +27,21 @@ class StatusPanelLabel : public QLabel {
   QTimer hintDelay_;
 };
 
-// A sunken status-bar panel of a fixed width (0: it stretches).
+// The status text: a sunken panel that takes the width left over and
+// shortens a text too long for it with "...", showing it whole as its hint.
+class StatusTextPanel : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit StatusTextPanel(QWidget* parent);
+  QSize minimumSizeHint() const override;
+  void setText(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A sunken status-bar panel of a fixed width.
 QLabel* statusPanel(QWidget* parent, const char* name, int width);
 
 }  // namespace netlens

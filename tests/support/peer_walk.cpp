@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <sstream>
 
-PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions) {
+PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions, const std::string& root) {
   std::vector<std::string> arguments{"snmpwalk", "-v1", "-c", "public", "-On", "-t", "2"};
   arguments.insert(arguments.end(), extraOptions.begin(), extraOptions.end());
   arguments.push_back("127.0.0.1:" + std::to_string(port));
-  arguments.push_back(".1");
+  arguments.push_back(root);
   std::string printed = runProgram(arguments, std::chrono::seconds(60), {"MIBS="}).output;
   PeerWalk peer;
   std::istringstream text(printed);

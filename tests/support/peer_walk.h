@@ -13,8 +13,10 @@ struct PeerWalk {
   simagent::MibView values;          // those whose value text reads as a value
 };
 
-// `snmpwalk -v1 -c public -On` of everything under .1 at 127.0.0.1:`port`.
-PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions = {});
+// `snmpwalk -v1 -c public -On` of everything under `root` (the whole MIB
+// unless told) at 127.0.0.1:`port`.
+PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions = {},
+                  const std::string& root = ".1");
 
 // True for values that change between two walks a second apart: counters,
 // clocks and gauges, and the machine's readings (dates, load, memory and
