@@ -12,6 +12,10 @@ in this order, the decoys asked for and then the agent's answer (unless
   truncated     the answer without its last octets
   v2c           the answer with the SNMPv2c version number
 
+With --end-of-mib-view, an answer in which the agent says noSuchName is
+replaced by the request's binding with the value endOfMibView, as an SNMPv2
+agent ends its MIB.
+
 It prints "crafted responder: ready on 127.0.0.1:PORT" when it listens and
 runs until it is stopped.
 """
@@ -31,7 +35,7 @@ def read_length(octets, at):
 
 
 def fields(answer):
-    """Offsets of the version octet, the PDU tag and the request id's contents and length."""
+    """Offsets of the version octet, the PDU tag, the request id's contents and its length."""
     _, at = read_length(answer, 1)             # message SEQUENCE
     version = at + 2                           # 02 01 vv
     length, at = read_length(answer, at + 4)   # community OCTET STRING
@@ -39,6 +43,20 @@ def fields(answer):
     _, at = read_length(answer, pdu + 1)       # PDU
     id_length, id_at = read_length(answer, at + 1)  # request-id INTEGER
     return version, pdu, id_at, id_length
+
+
+def error_status(answer):
+    _, _, id_at, id_length = fields(answer)
+    return answer[id_at + id_length + 2]
+
+
+def end_of_mib_view(request):
+    """The request as a response whose only binding's NULL value is endOfMibView."""
+    _, pdu, _, _ = fields(request)
+    crafted = bytearray(request)
+    crafted[pdu] = 0xA2
+    crafted[-2:] = b"\x82\x00"
+    return bytes(crafted)
 
 
 def decoy(kind, answer):
@@ -62,6 +80,7 @@ def main():
     parser.add_argument("--agent-port", type=int, required=True, help="the real agent on 127.0.0.1")
     parser.add_argument("--decoys", default="", help="comma-separated decoys, sent in this order")
     parser.add_argument("--no-answer", action="store_true", help="send the decoys only")
+    parser.add_argument("--end-of-mib-view", action="store_true", help="end the MIB with endOfMibView")
     options = parser.parse_args()
     kinds = [kind for kind in options.decoys.split(",") if kind]
     for kind in kinds:
@@ -83,6 +102,8 @@ def main():
             answer = upstream.recv(65535)
         except socket.timeout:
             continue
+        if options.end_of_mib_view and error_status(answer) == 2:
+            answer = end_of_mib_view(request)
         for kind in kinds:
             (other if kind == "other-port" else listener).sendto(decoy(kind, answer), client)
         if not options.no_answer:

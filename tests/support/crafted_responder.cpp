@@ -1,0 +1,17 @@
+// Running the crafted responder for tests.
+#include "crafted_responder.h"
+
+#include <cstdlib>
+
+bool CraftedResponder::start(uint16_t agentPort, const Plan& plan) {
+  std::vector<std::string> arguments{"python3", ORVANE_CRAFTED_RESPONDER_PATH, "--agent-port",
+                                     std::to_string(agentPort), "--decoys", plan.decoys};
+  if (!plan.answer) arguments.push_back("--no-answer");
+  if (plan.endOfMibView) arguments.push_back("--end-of-mib-view");
+  if (!process_.start(arguments)) return false;
+  std::string ready = process_.waitForLine("ready on 127.0.0.1:", std::chrono::seconds(10));
+  size_t colon = ready.find("127.0.0.1:");
+  if (colon == std::string::npos) return false;
+  port_ = static_cast<uint16_t>(std::atoi(ready.c_str() + colon + 10));
+  return port_ != 0;
+}
