@@ -6,6 +6,7 @@
 #include "net_snmp_agent.h"
 #include "peer_walk.h"
 #include "probe_output.h"
+#include "required_peer.h"
 #include "simulated_agent.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,10 @@ void expectTheWalkOfSnmpwalk(uint16_t port, std::vector<std::string> probeOption
 
 class FaultyAgents : public testing::Test {
  protected:
+  void SetUp() override {
+    if (runProgram({"snmpwalk", "-V"}, 10s).exitCode != 0) ORVANE_MISSING_PEER() << "snmpwalk is not installed";
+    if (!CraftedResponder::available()) ORVANE_MISSING_PEER() << "python3 is not installed";
+  }
   bool startAgent(std::vector<std::string> faults) {
     faults.insert(faults.end(), {"--walk", ORVANE_PROBE_FIXTURES "/mixed_agent.walk"});
     return agent.start(faults);

@@ -3,6 +3,10 @@
 
 #include <cstdlib>
 
+bool CraftedResponder::available() {
+  return runProgram({"python3", "--version"}, std::chrono::seconds(10)).exitCode == 0;
+}
+
 bool CraftedResponder::start(uint16_t agentPort, const Plan& plan) {
   std::vector<std::string> arguments{"python3", ORVANE_CRAFTED_RESPONDER_PATH, "--agent-port",
                                      std::to_string(agentPort), "--decoys", plan.decoys};

@@ -16,6 +16,8 @@ class CraftedResponder {
     bool answer = true;      // send the agent's answer after the decoys
     bool endOfMibView = false;  // turn the agent's noSuchName into endOfMibView
   };
+  // Whether python3, which runs the responder, is installed.
+  static bool available();
   // Starts the responder on a free port of 127.0.0.1 in front of the agent
   // at 127.0.0.1:`agentPort`; false when it did not report ready.
   bool start(uint16_t agentPort, const Plan& plan);
