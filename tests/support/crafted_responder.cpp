@@ -1,7 +1,7 @@
 // Running the crafted responder for tests.
 #include "crafted_responder.h"
 
-#include <cstdlib>
+#include "simulated_agent.h"
 
 bool CraftedResponder::available() {
   return runProgram({"python3", "--version"}, std::chrono::seconds(10)).exitCode == 0;
@@ -13,9 +13,6 @@ bool CraftedResponder::start(uint16_t agentPort, const Plan& plan) {
   if (!plan.answer) arguments.push_back("--no-answer");
   if (plan.endOfMibView) arguments.push_back("--end-of-mib-view");
   if (!process_.start(arguments)) return false;
-  std::string ready = process_.waitForLine("ready on 127.0.0.1:", std::chrono::seconds(10));
-  size_t colon = ready.find("127.0.0.1:");
-  if (colon == std::string::npos) return false;
-  port_ = static_cast<uint16_t>(std::atoi(ready.c_str() + colon + 10));
+  port_ = waitForReadyPort(process_);
   return port_ != 0;
 }
