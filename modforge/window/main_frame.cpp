@@ -152,6 +152,12 @@ void CMainFrame::compileFile(const QString& path) {
   showTitle();
   showStatus(tr("Ready"));
   tree_->fill(&document_->compiler().tree(), preferences_.mibFullExpand);
+  // The compiled module's own first node, so that its part of the tree is in sight.
+  for (const Node* node = document_->compiler().tree().first(); node; node = node->next) {
+    if (node->module != document_->module()) continue;
+    tree_->selectNode(node);
+    break;
+  }
   nodeCount_->setText(tr("%n node(s)", nullptr, static_cast<int>(document_->compiler().tree().size())));
 }
 

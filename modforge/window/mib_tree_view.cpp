@@ -78,6 +78,16 @@ bool CMibTreeView::selectNextMatching(const QString& text, bool fromTop) {
   return false;
 }
 
+void CMibTreeView::selectNode(const Node* node) {
+  for (QTreeWidgetItemIterator at(this); *at; ++at) {
+    if (nodeOf(*at) == node) {
+      setCurrentItem(*at);
+      scrollToItem(*at, QAbstractItemView::PositionAtCenter);
+      return;
+    }
+  }
+}
+
 const Node* CMibTreeView::selectedNode() const { return nodeOf(currentItem()); }
 
 }  // namespace modforge

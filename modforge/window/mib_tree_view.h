@@ -20,6 +20,8 @@ class CMibTreeView final : public QTreeWidget {
   // `fromTop`) whose name contains `text`, without regard to case; false
   // when there is none.
   bool selectNextMatching(const QString& text, bool fromTop);
+  // Selects the node's item and brings it to the middle of the view.
+  void selectNode(const Node* node);
   [[nodiscard]] const Node* selectedNode() const;
 
  signals:

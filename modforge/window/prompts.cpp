@@ -8,10 +8,29 @@
 #include <QInputDialog>
 #include <QLabel>
 
+#include <vector>
+
 namespace modforge {
 namespace {
 
 QString folderOf(const QString& file) { return QFileInfo(file).absolutePath(); }
+
+// Puts `widget` on a row of its own above everything else of the grid.
+void addAboveAll(QGridLayout& grid, QWidget* widget) {
+  struct Placed {
+    QLayoutItem* item;
+    int row, column, rows, columns;
+  };
+  std::vector<Placed> placed;
+  while (grid.count() > 0) {
+    Placed entry{};
+    grid.getItemPosition(0, &entry.row, &entry.column, &entry.rows, &entry.columns);
+    entry.item = grid.takeAt(0);
+    placed.push_back(entry);
+  }
+  grid.addWidget(widget, 0, 0, 1, -1);
+  for (const Placed& entry : placed) grid.addItem(entry.item, entry.row + 1, entry.column, entry.rows, entry.columns);
+}
 
 }  // namespace
 
@@ -57,7 +76,8 @@ std::optional<std::string> DialogPrompts::askForSource(const std::string& module
   dialog.setFileMode(QFileDialog::ExistingFile);
   auto* request = new QLabel(QStringLiteral("Please specify the name of the source file for the %1 module")
                                  .arg(QString::fromStdString(module)));
-  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(request, grid->rowCount(), 0, 1, -1);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) addAboveAll(*grid, request);
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(860, 480)));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   QString chosen = dialog.selectedFiles().front();
   preferences_.loadPath = folderOf(chosen).toStdString();
