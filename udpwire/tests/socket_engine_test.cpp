@@ -152,17 +152,20 @@ TEST(SocketEngine, DeletingTheSocketStopsItsCallbacks) {
   auto* b = new CDatagramSocket(&watch, nullptr, 0);
   b->OnReceived = DeletionWatch::onReceived;
   int portB = createOnFreePort(*b);
-  Inbox senderInbox;
-  CDatagramSocket a(&senderInbox, nullptr, 0);
-  senderInbox.attach(a);
+  Inbox senderInbox, witnessInbox;
+  CDatagramSocket a(&senderInbox, nullptr, 0), witness(&witnessInbox, nullptr, 0);
+  witnessInbox.attach(witness);
+  int witnessPort = createOnFreePort(witness);
   ASSERT_EQ(a.CreateSocket(nullptr), 0);
   for (int i = 0; i < 200; ++i) a.Write(4, const_cast<char*>("busy"), "127.0.0.1", portB);
   for (int i = 0; i < 30000 && watch.callbacks == 0; ++i) Sleep(1);
   delete b;  // while datagrams still arrive
   watch.deleted = true;
   for (int i = 0; i < 100; ++i) a.Write(4, const_cast<char*>("late"), "127.0.0.1", portB);
-  // Every late datagram has left; the reader has had its chance to misfire.
-  ASSERT_TRUE(senderInbox.waitForSent(300));
+  // The writer sends in order, so once the witness has its datagram every
+  // late one has gone out and the reader has had its chance to misfire.
+  a.Write(4, const_cast<char*>("last"), "127.0.0.1", witnessPort);
+  ASSERT_TRUE(witnessInbox.waitForReceived(1));
   Sleep(50);
   EXPECT_GT(watch.callbacks, 0);
   EXPECT_EQ(watch.callbacksAfterDeletion, 0);
