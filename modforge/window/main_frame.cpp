@@ -140,6 +140,22 @@ void CMainFrame::compileCommand() {
 }
 
 void CMainFrame::compileFile(const QString& path) {
+  // A file handed over while a question of the running compile is open
+  // waits for that compile to end.
+  if (compiling_) {
+    waitingFiles_.push_back(path);
+    return;
+  }
+  compiling_ = true;
+  compileNow(path);
+  compiling_ = false;
+  if (!waitingFiles_.empty()) {
+    QString next = waitingFiles_.takeFirst();
+    QMetaObject::invokeMethod(this, [this, next] { compileFile(next); }, Qt::QueuedConnection);
+  }
+}
+
+void CMainFrame::compileNow(const QString& path) {
   if (document_->compiler().tree().size() > 0 && !ask("Compiled MIB Tree will be lost!\nDo you wish to proceed?"))
     return;
   lastSource_ = path.toStdString();

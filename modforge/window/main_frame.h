@@ -52,6 +52,7 @@ class CMainFrame final : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void compileNow(const QString& path);
   void buildViews();
   void buildCommands();
   void restoreLayout();
@@ -71,6 +72,8 @@ class CMainFrame final : public QMainWindow {
   QLabel* nodeCount_ = nullptr;
   std::unique_ptr<CompilerDocument> document_;
   std::string lastSource_;
+  bool compiling_ = false;
+  QStringList waitingFiles_;
   std::string findText_;
 };
 

@@ -176,6 +176,22 @@ TEST_F(CompilerWindow, ACancelledImportFailsTheCompileAndFreesTheTree) {
   EXPECT_FALSE(frame->document().unsaved());
 }
 
+TEST_F(CompilerWindow, AFileHandedOverDuringACompileIsCompiledAfterIt) {
+  std::string later = writeSource("LATER-MIB.mib", "LATER-MIB DEFINITIONS ::= BEGIN\nlater OBJECT IDENTIFIER ::= { iso 8 }\nEND\n");
+  std::string hidden = writeSource("hidden.txt", "HIDDEN-MIB DEFINITIONS ::= BEGIN\nhidden OBJECT IDENTIFIER ::= { iso 9 }\nEND\n");
+  fs::create_directories(folder / "main");
+  std::string main = writeSource("main/MAIN-MIB.mib", "MAIN-MIB DEFINITIONS ::= BEGIN\n"
+                                                     "IMPORTS hidden FROM HIDDEN-MIB;\n"
+                                                     "child OBJECT IDENTIFIER ::= { hidden 1 }\nEND\n");
+  prompts->imports = {hidden};
+  prompts->whileAskingForImport = [&] { frame->compileFile(QString::fromStdString(later)); };
+  compileCommand(main);
+  EXPECT_NE(frame->document().compiler().tree().findByName("child"), nullptr) << "the first compile ran to its end";
+  BoxScript::answers = {IDYES};
+  ASSERT_TRUE(processEventsUntil([&] { return frame->document().module() == "LATER-MIB"; }));
+  EXPECT_EQ(BoxScript::seen.back().text, "Compiled MIB Tree will be lost!\nDo you wish to proceed?");
+}
+
 TEST_F(CompilerWindow, FindAndFindNextWalkTheMatchingNodesInTreeOrder) {
   compileCommand(writeSource("FIND-MIB.mib", "FIND-MIB DEFINITIONS ::= BEGIN\n"
                                              "base OBJECT IDENTIFIER ::= { iso 3 }\n"

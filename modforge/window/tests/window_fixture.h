@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -43,10 +45,14 @@ class ScriptedPrompts final : public Prompts {
   }
   std::optional<std::string> askForSource(const std::string& module) override {
     importsAskedFor.push_back(module);
+    if (whileAskingForImport) std::exchange(whileAskingForImport, nullptr)();
     return next(imports, "import source");
   }
 
   std::string suggestedSave;
+  // Runs once while the import question is open, as the event loop of a
+  // dialog would run what arrives meanwhile.
+  std::function<void()> whileAskingForImport;
 
  private:
   static std::optional<std::string> next(std::deque<std::optional<std::string>>& queue, const char* what) {
