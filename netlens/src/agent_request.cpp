@@ -5,11 +5,16 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 
 namespace netlens {
 namespace {
+
+constexpr UINT kDefaultAgentPort = 161;
+// Beyond the library's last time-out, before the window gives up itself.
+constexpr int kDeadlineGraceMilliseconds = 1000;
 
 smiINT32 randomRequestCounter() {
   std::random_device seed;
@@ -66,7 +71,19 @@ void releaseBinding(smiOID& name, smiVALUE& value) {
 }
 
 TAgentRequest::TAgentRequest(HWND window, UINT message)
-    : notifyWindow(window), notifyMessage(message), requestCounter(randomRequestCounter()) {}
+    : notifyWindow(window), notifyMessage(message), requestCounter(randomRequestCounter()) {
+  deadline_.setSingleShot(true);
+  QObject::connect(&deadline_, &QTimer::timeout, [this] {
+    if (!inFlight_) return;
+    inFlight_ = false;
+    if (deadlineHandler_) deadlineHandler_();
+  });
+}
+
+void TAgentRequest::forgetRequest() {
+  inFlight_ = false;
+  deadline_.stop();
+}
 
 TAgentRequest::~TAgentRequest() {
   closeSession();
@@ -109,11 +126,11 @@ void TAgentRequest::closeSession() {
   if (session) SnmpClose(session);
   session = nullptr;
   open = false;
-  inFlight_ = false;
+  forgetRequest();
 }
 
 void TAgentRequest::renewRemoteEntity(UINT newPort) {
-  inFlight_ = false;
+  forgetRequest();
   if (!session) return;
   freeEntity(remoteEntity);
   port = newPort;
@@ -131,6 +148,11 @@ bool TAgentRequest::send(smiINT type, const smiOID& name, const smiVALUE* value)
   if (pdu) SnmpFreePdu(pdu);
   if (list) SnmpFreeVbl(list);
   inFlight_ = sent;
+  if (sent) {
+    long long wait = (static_cast<long long>(policy_.retransmits) + 1) * policy_.timeoutSeconds * 1000 +
+                     kDeadlineGraceMilliseconds;
+    deadline_.start(static_cast<int>(std::min<long long>(wait, std::numeric_limits<int>::max())));
+  }
   return sent;
 }
 
@@ -141,8 +163,12 @@ bool TAgentRequest::isAnswer(HSNMP_ENTITY source, HSNMP_PDU pdu) const {
   if (type != SNMP_PDU_RESPONSE || id != requestCounter) return false;
   char text[64] = {};
   in_addr from{};
-  if (!agentIPv4_ || !SnmpEntityToStr(source, sizeof text, text) || inet_pton(AF_INET, text, &from) != 1) return false;
-  return from.s_addr == agentIPv4_->s_addr;
+  UINT fromPort = 0;
+  if (!agentIPv4_ || !SnmpEntityToStr(source, sizeof text, text) || inet_pton(AF_INET, text, &from) != 1 ||
+      !OvSnmpGetPort(source, &fromPort)) {
+    return false;
+  }
+  return from.s_addr == agentIPv4_->s_addr && fromPort == (port ? port : kDefaultAgentPort);
 }
 
 bool TAgentRequest::owns(HANDLE handle) const {

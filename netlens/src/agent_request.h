@@ -9,8 +9,11 @@
 
 #include "platform/messages.h"
 
+#include <QTimer>
+
 #include <netinet/in.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -49,14 +52,20 @@ class TAgentRequest {
   bool sendGetNext() { return send(SNMP_PDU_GETNEXT, currentOid, nullptr); }
   // Forgets the request in flight: its answer, if it still comes, is
   // ignored.
-  void forgetRequest() { inFlight_ = false; }
+  void forgetRequest();
   bool requestInFlight() const { return inFlight_; }
 
   // Whether a received PDU is the answer to the request in flight: a
   // Response with its request id, from the agent's address and port.
   bool isAnswer(HSNMP_ENTITY source, HSNMP_PDU pdu) const;
   // Takes the request in flight as answered.
-  void answered() { inFlight_ = false; }
+  void answered() { forgetRequest(); }
+
+  // Called when the request in flight has had all its time: the library's
+  // time-out normally comes first, but a datagram the window ignored (with
+  // the right request id from the wrong port, say) may already have ended
+  // the library's own wait.
+  void setDeadlineHandler(std::function<void()> handler) { deadlineHandler_ = std::move(handler); }
 
   // Whether a handle is one of the request's own (the library hands them
   // back with a time-out; they are not the receiver's to free).
@@ -85,6 +94,8 @@ class TAgentRequest {
   SessionPolicy policy_;
   std::optional<in_addr> agentIPv4_;
   bool inFlight_ = false;
+  QTimer deadline_;
+  std::function<void()> deadlineHandler_;
 };
 
 // One item fetched with SnmpRecvMsg. Frees what it received when it goes,

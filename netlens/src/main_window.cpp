@@ -66,6 +66,7 @@ TZormNL32::TZormNL32(QWidget* parent)
       request_(window_.handle(), kNotifyMessage),
       semaphore_(this) {
   setObjectName(QStringLiteral("ZormNL32"));
+  request_.setDeadlineHandler([this] { requestTimedOut(); });
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
   setWindowIcon(artwork::listImage(18));
   createActions();

@@ -130,6 +130,7 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   void enterState(TQueryState state);
   LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void answerArrived(WPARAM error);
+  void requestTimedOut();
   void printTrap(HSNMP_VBL bindings, HSNMP_ENTITY source);
   bool takeBindings(HSNMP_VBL bindings);
   void sendWalkRequest();

@@ -206,23 +206,22 @@ LRESULT TZormNL32::windowProcedure(HWND, UINT message, WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void TZormNL32::requestTimedOut() {
+  request_.forgetRequest();
+  addResultLine(QStringLiteral("TIMEOUT"));
+  enterState(qsNotResponding);
+}
+
 void TZormNL32::answerArrived(WPARAM error) {
   if (error) {
-    if (error == SNMPAPI_TL_TIMEOUT && request_.requestInFlight()) {
-      request_.forgetRequest();
-      addResultLine(QStringLiteral("TIMEOUT"));
-      enterState(qsNotResponding);
-    }
+    if (error == SNMPAPI_TL_TIMEOUT && request_.requestInFlight()) requestTimedOut();
     return;
   }
   ReceivedMessage received(request_);
   if (received.timedOut()) {
     // Only the request in flight can time out; one given up on was never
     // going to be reported.
-    if (!request_.requestInFlight()) return;
-    request_.forgetRequest();
-    addResultLine(QStringLiteral("TIMEOUT"));
-    enterState(qsNotResponding);
+    if (request_.requestInFlight()) requestTimedOut();
     return;
   }
   if (!received.received()) return;
@@ -271,6 +270,13 @@ bool TZormNL32::takeBindings(HSNMP_VBL bindings) {
     smiVALUE value{};
     if (!SnmpGetVb(bindings, index, &name, &value)) continue;
     smiINT order = 0;
+    // The end of the agent's MIB comes with the OID asked for.
+    if (walking && value.syntax == SNMP_SYNTAX_ENDOFMIBVIEW) {
+      addResultLine(QString::fromStdString(bindingLine(name, value)));
+      releaseBinding(name, value);
+      enterState(qsFinished);
+      return false;
+    }
     if (index == 1) {
       // An answer that does not lie after the OID asked for would walk in
       // a circle for ever.
@@ -286,7 +292,6 @@ bool TZormNL32::takeBindings(HSNMP_VBL bindings) {
       enterState(qsFinished);
     } else {
       addResultLine(QString::fromStdString(bindingLine(name, value)));
-      if (walking && value.syntax == SNMP_SYNTAX_ENDOFMIBVIEW) enterState(qsFinished);
     }
     releaseBinding(name, value);
   }

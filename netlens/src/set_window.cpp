@@ -92,6 +92,7 @@ TFormMibSet::TFormMibSet(BrowserHost& host, QWidget* owner)
       request_(window_.handle(), kNotifyMessage),
       semaphore_(this) {
   setObjectName(QStringLiteral("FormMibSet"));
+  request_.setDeadlineHandler([this] { requestTimedOut(); });
   setWindowTitle(QStringLiteral("Set"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -344,13 +345,17 @@ LRESULT TFormMibSet::windowProcedure(HWND, UINT message, WPARAM, LPARAM) {
   return 0;
 }
 
+void TFormMibSet::requestTimedOut() {
+  request_.forgetRequest();
+  setStatus(QStringLiteral("Request timed out."), SEM_ERROR);
+  setBusy(false);
+}
+
 void TFormMibSet::answerArrived() {
   ReceivedMessage received(request_);
   if (!busy_ || !request_.requestInFlight()) return;
   if (received.timedOut()) {
-    request_.answered();
-    setStatus(QStringLiteral("Request timed out."), SEM_ERROR);
-    setBusy(false);
+    requestTimedOut();
     return;
   }
   // Late, duplicated and stray datagrams are dropped; the right answer may

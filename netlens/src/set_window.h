@@ -55,6 +55,7 @@ class TFormMibSet : public QWidget {
  private:
   LRESULT windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void answerArrived();
+  void requestTimedOut();
   std::optional<smiUINT32> checkedSyntax() const;
   void checkSyntaxButton(smiUINT32 syntax);
   bool checkInput();

@@ -4,6 +4,7 @@
 #include "browser_fixture.h"
 
 #include "binding_text.h"
+#include "crafted_responder.h"
 #include "gui_application.h"
 #include "net_snmp_agent.h"
 #include "peer_walk.h"
@@ -242,6 +243,49 @@ TEST_F(FaultyAgent, DuplicatedAnswersNeitherRepeatNorEndAWalk) {
   ASSERT_GE(lines.size(), 7);
   EXPECT_EQ(lines.removeDuplicates(), 0);
   EXPECT_TRUE(lines.last().startsWith(QStringLiteral("sys"))) << lines.last().toStdString();
+}
+
+TEST_F(FaultyAgent, CraftedDatagramsBeforeEachAnswerChangeNothing) {
+  if (!CraftedResponder::available()) ORVANE_MISSING_PEER() << "python3 is not installed";
+  SimulatedAgent agent;
+  ASSERT_TRUE(agent.start());
+  openWithModules();
+  useAgent(agent.port());
+  contactAgent();
+  query(QStringLiteral("system"));
+  QStringList direct = walkLines();
+  ASSERT_GE(direct.size(), 7);
+
+  CraftedResponder responder;
+  ASSERT_TRUE(responder.start(agent.port(), {"wrong-id,not-response,other-port,garbage,truncated,v2c"}));
+  useAgent(responder.port());
+  contactAgent();
+  query(QStringLiteral("system"));
+  QStringList crafted = walkLines();
+  ASSERT_EQ(crafted.size(), direct.size());
+  for (int index = 0; index < direct.size(); ++index) {
+    // The clock has moved on between the walks.
+    if (direct[index].startsWith(QStringLiteral("sysUpTime"))) continue;
+    EXPECT_EQ(crafted[index], direct[index]);
+  }
+}
+
+TEST_F(FaultyAgent, EndOfMibViewEndsAWalk) {
+  if (!CraftedResponder::available()) ORVANE_MISSING_PEER() << "python3 is not installed";
+  SimulatedAgent agent;
+  ASSERT_TRUE(agent.start());
+  CraftedResponder responder;
+  CraftedResponder::Plan plan;
+  plan.endOfMibView = true;
+  ASSERT_TRUE(responder.start(agent.port(), plan));
+  openWithModules();
+  useAgent(responder.port());
+  contactAgent();
+  window().queryTab()->CheckBoxBrowseAll->setChecked(true);
+  query(QStringLiteral("interfaces"));
+  QStringList lines = walkLines();
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_TRUE(lines.last().endsWith(QStringLiteral(" **** (endofmibview) ENDOFMIBVIEW"))) << lines.last().toStdString();
 }
 
 TEST_F(FaultyAgent, AnAgentThatDoesNotMoveOnEndsTheWalkInsteadOfLooping) {

@@ -3,6 +3,7 @@
 #include "browser_fixture.h"
 
 #include "background_process.h"
+#include "crafted_responder.h"
 #include "gui_application.h"
 #include "net_snmp_agent.h"
 #include "preferences_tab.h"
@@ -125,6 +126,21 @@ TEST_F(SetWindow, SetsSysContactWithoutATerminatorAndSnmpgetReadsItBack) {
   ProgramRun get = runProgram({"snmpget", "-v1", "-c", "public", "-On", "-Ox", agent.address(), ".1.3.6.1.2.1.1.4.0"},
                               std::chrono::seconds(30), {"MIBS="});
   EXPECT_NE(get.output.find("Hex-STRING: 4A 6F 20 42 6C 6F 67 67 73 \n"), std::string::npos) << get.output;
+}
+
+TEST_F(SetWindow, OnlyTheAgentsOwnAnswerCompletesTheSet) {
+  if (!CraftedResponder::available()) ORVANE_MISSING_PEER() << "python3 is not installed";
+  NetSnmpAgent agent;
+  if (!agent.start()) ORVANE_MISSING_PEER() << "snmpd did not start";
+  CraftedResponder responder;
+  ASSERT_TRUE(responder.start(agent.port(), {"wrong-id,not-response,other-port,garbage"}));
+  openFor(QStringLiteral("sysContact"));
+  fill("127.0.0.1", "private", responder.port(), "through the decoys");
+  form().ButtonSetClick();
+  ASSERT_TRUE(waitUntilReady());
+  EXPECT_EQ(form().statusText(), QStringLiteral("Success."));
+  EXPECT_EQ(paneLines().count(QStringLiteral("***** SNMP SET-RESPONSE START *****")), 1);
+  EXPECT_TRUE(paneLines().contains(QStringLiteral("sysContact.0 **** (octets) through the decoys")));
 }
 
 TEST_F(SetWindow, AnAgentsRefusalIsShownWithItsErrorIndex) {

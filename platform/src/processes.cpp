@@ -120,7 +120,10 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
                                    variables.data())
                      : posix_spawnp(&child, arguments.front(), &setup.actions, &setup.attributes, arguments.data(),
                                     variables.data());
-    if (failed) return FALSE;
+    if (failed) {
+      errno = failed;
+      return FALSE;
+    }
     collectEnd(child, process);
     HANDLE handle = addHandle(process);
     if (processInformation) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -85,7 +86,9 @@ TEST_F(Processes, TheChildRunsInTheFolderAndEnvironmentGiven) {
 TEST_F(Processes, AMissingProgramOrEmptyCommandFails) {
   std::string missing = "orvane-no-such-program-here http://x";
   PROCESS_INFORMATION started{};
+  errno = 0;
   EXPECT_FALSE(CreateProcess(nullptr, missing.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &started));
+  EXPECT_EQ(errno, ENOENT);
   std::string empty = "  ";
   EXPECT_FALSE(CreateProcess(nullptr, empty.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &started));
   std::string quoted = "\"/bin/true\"";

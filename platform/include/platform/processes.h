@@ -59,6 +59,7 @@ typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 
 // Starts the program; FALSE (and nothing started) when the command line is
 // empty, the program cannot be found or run, or the folder does not exist.
+// When the program could not be run, errno tells why (ENOENT: not found).
 // `environment`, when given, is a block of "NAME=value" strings each ended
 // by a zero, the block by one more.
 PLATFORM_API BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
