@@ -1,6 +1,8 @@
 // Sessions, requests and received messages of the browser's windows.
 #include "agent_request.h"
 
+#include "winsnmp_syntax.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
@@ -56,16 +58,8 @@ void releaseOid(smiOID& oid) {
 
 void releaseBinding(smiOID& name, smiVALUE& value) {
   releaseOid(name);
-  switch (value.syntax) {
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
-      break;
-    case SNMP_SYNTAX_OID: releaseOid(value.value.oid); break;
-    default: break;
+  if (OvSnmpSyntaxHasDescriptor(value.syntax)) {
+    SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value));
   }
   value = smiVALUE{};
 }

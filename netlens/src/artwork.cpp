@@ -3,6 +3,7 @@
 // picture is rendered again for 2x screens.
 #include "artwork.h"
 
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -479,12 +480,18 @@ QPixmap splashPicture(qreal scale) {
     painter.scale(5.0, 5.0);
     treeRoot(painter, true);
     painter.restore();
+    // The largest title that fits the room beside the picture.
+    const QString name = QStringLiteral("Orvane MIB Browser");
+    const QRect room(120, 38, 228, 30);
     QFont title;
-    title.setPixelSize(22);
     title.setBold(true);
+    for (int size = 24; size > 10; --size) {
+      title.setPixelSize(size);
+      if (QFontMetrics(title).horizontalAdvance(name) <= room.width()) break;
+    }
     painter.setPen(Qt::white);
     painter.setFont(title);
-    painter.drawText(QRect(120, 38, 230, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Orvane MIB Browser"));
+    painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, name);
     QFont subtitle;
     subtitle.setPixelSize(13);
     painter.setFont(subtitle);

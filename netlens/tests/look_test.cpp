@@ -3,6 +3,7 @@
 // picture there, for a person to judge.
 #include "browser_fixture.h"
 
+#include "about_window.h"
 #include "gui_application.h"
 #include "mib_tab.h"
 #include "net_snmp_agent.h"
@@ -91,6 +92,14 @@ TEST_F(Look, NothingIsCutOffAfterAWalk) {
   window().SpeedButtonMibNodeInfoClick();
   QCoreApplication::processEvents();
   keepPicture(*window().nodeInfoWindow(), "node-properties");
+
+  TFormAbout& about = *window().aboutWindow();
+  about.setWelcome(true);
+  about.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(clippedTexts(about), QStringList());
+  keepPicture(about, "about");
+  about.hide();
 }
 
 }  // namespace

@@ -16,14 +16,17 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -317,6 +320,33 @@ TEST_F(MainWindow, TheSizeOfTheQueryTabCycles) {
   EXPECT_FALSE(query.treeGroup->isVisibleTo(&query));
   query.resultsSizeButton->click();
   EXPECT_EQ(query.sizeState(), kSplit);
+}
+
+TEST_F(MainWindow, AFullResultsPaneDropsItsOldestLinesAndKeepsTheNewOne) {
+  openWindow();
+  window().SpeedButtonClearClick();
+  for (int line = 0; line < TZormNL32::kResultLineCapacity; ++line) window().addResultLine(QString::number(line));
+  window().addResultLine(QStringLiteral("newest"));
+  QStringList lines = paneLines();
+  EXPECT_EQ(lines.size(), TZormNL32::kResultLineCapacity - 11 + 1);
+  EXPECT_EQ(lines.first(), QStringLiteral("11"));
+  EXPECT_EQ(lines.last(), QStringLiteral("newest"));
+}
+
+TEST_F(MainWindow, CopyTakesTheSelectionOrElseTheWholePane) {
+  openWindow();
+  window().SpeedButtonClearClick();
+  window().addResultLine(QStringLiteral("first line"));
+  window().addResultLine(QStringLiteral("second line"));
+  QPlainTextEdit& pane = *window().queryTab()->MemoBResult;
+  window().SpeedButtonCopyClipboardClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("first line\nsecond line"));
+  EXPECT_FALSE(pane.textCursor().hasSelection());
+  QTextCursor cursor(pane.document());
+  cursor.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+  pane.setTextCursor(cursor);
+  window().SpeedButtonCopyClipboardClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("first"));
 }
 
 TEST_F(MainWindow, CommandsOfWindowsNotInThisReleaseSaySo) {
