@@ -13,7 +13,8 @@
 
 class QPainter;
 
-enum TSemaphoreState {
+// Any int is a value of it, so that a state from elsewhere can be checked.
+enum TSemaphoreState : int {
   SEM_STOP,
   SEM_PREPARE_STOP,
   SEM_PREPARE_GO,
