@@ -13,6 +13,14 @@ namespace {
 
 constexpr const char* kRootNames[] = {"ccitt", "iso", "joint-iso-ccitt"};
 
+std::string moduleKey(std::string_view module, std::string_view name) {
+  std::string key;
+  key.reserve(module.size() + name.size() + 1);
+  key.append(module).push_back('\0');
+  key.append(name);
+  return key;
+}
+
 std::string keyOf(const Oid& oid) {
   std::string key(oid.size() * sizeof(uint32_t), '\0');
   if (!oid.empty()) std::memcpy(key.data(), oid.data(), key.size());
@@ -48,6 +56,7 @@ void MibTree::clear() {
   nodes_.clear();
   byOid_.clear();
   byName_.clear();
+  byModuleAndName_.clear();
 }
 
 Node* MibTree::findByName(std::string_view name) const {
@@ -58,6 +67,15 @@ Node* MibTree::findByName(std::string_view name) const {
 Node* MibTree::findByOid(const Oid& oid) const {
   auto found = byOid_.find(keyOf(oid));
   return found == byOid_.end() ? nullptr : found->second;
+}
+
+Node* MibTree::findInModule(std::string_view module, std::string_view name) const {
+  auto found = byModuleAndName_.find(moduleKey(module, name));
+  return found == byModuleAndName_.end() ? nullptr : found->second;
+}
+
+void MibTree::addAlias(const std::string& module, const std::string& name, Node* node) {
+  byModuleAndName_.emplace(moduleKey(module, name), node);
 }
 
 Node* MibTree::rootByName(std::string_view name, const std::string& module) {
@@ -101,9 +119,21 @@ Node* MibTree::insert(std::string name, std::string module, Oid oid, Node** exis
   node->next = linkAfter->next;
   linkAfter->next = node;
 
+  indexName(node);
+  return node;
+}
+
+void MibTree::name(Node* unnamed, std::string name, std::string module) {
+  unnamed->name = std::move(name);
+  unnamed->module = std::move(module);
+  indexName(unnamed);
+}
+
+void MibTree::indexName(Node* node) {
+  if (node->name.empty()) return;
   auto [named, added] = byName_.emplace(node->name, node);
   if (!added && compareOids(node->oid, named->second->oid) < 0) named->second = node;
-  return node;
+  byModuleAndName_.emplace(moduleKey(node->module, node->name), node);
 }
 
 // Links `node` into its parent's children before the first greater one;

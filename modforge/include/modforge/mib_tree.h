@@ -1,7 +1,9 @@
 // The compiler's MIB tree: every node compiled in one program run, whatever
 // module defined it. Children are kept in ascending OID order and all nodes
 // are linked in one list in depth-first (ascending OID) order, which is the
-// order the save walks.
+// order the save walks. A node with an empty name stands for an OID that a
+// value such as { enterprises 2312 6 } passes through without naming it; a
+// later definition of that OID takes the node over.
 #pragma once
 
 #include "modforge/definition.h"
@@ -18,6 +20,7 @@ namespace modforge {
 using Oid = std::vector<uint32_t>;
 
 struct Node {
+  // Empty for an unnamed node.
   std::string name;
   std::string module;
   Oid oid;
@@ -33,6 +36,9 @@ struct Node {
 // Dotted decimal text of an OID ("1.3.6.1").
 [[nodiscard]] std::string oidText(const Oid& oid);
 
+// The most sub-identifiers an OID may have.
+constexpr size_t kLongestOid = 128;
+
 class MibTree {
  public:
   MibTree();
@@ -43,6 +49,12 @@ class MibTree {
   // The node with this name that comes first in OID order, or null.
   [[nodiscard]] Node* findByName(std::string_view name) const;
   [[nodiscard]] Node* findByOid(const Oid& oid) const;
+  // The node `module` defined as `name` first, or the node that held the
+  // OID already when that definition came (see addAlias); null when none.
+  [[nodiscard]] Node* findInModule(std::string_view module, std::string_view name) const;
+  // Records that `module`'s `name` means `node`, whose OID it defined when
+  // another definition held it already. The first record of a name stays.
+  void addAlias(const std::string& module, const std::string& name, Node* node);
 
   // The root "ccitt", "iso" or "joint-iso-ccitt" for names or numbers
   // 0..2, created (kind OBJECT IDENTIFIER, module `module`) when missing;
@@ -54,6 +66,8 @@ class MibTree {
   // that OID exists already, returned through `existing`. A node whose OID
   // has two or more sub-identifiers needs its parent in the tree.
   Node* insert(std::string name, std::string module, Oid oid, Node** existing);
+  // Gives an unnamed node its name and module.
+  void name(Node* unnamed, std::string name, std::string module);
 
   // The first node of the global list.
   [[nodiscard]] Node* first() const { return top_.next; }
@@ -63,12 +77,15 @@ class MibTree {
  private:
   Node* placeAmongSiblings(Node* parent, Node* node);
   static Node* lastInSubtree(Node* node);
+  void indexName(Node* node);
 
   // The invisible node above the roots; its children are the top-level nodes.
   Node top_;
   std::vector<std::unique_ptr<Node>> nodes_;
   std::unordered_map<std::string, Node*> byOid_;
   std::unordered_map<std::string, Node*> byName_;
+  // "module\0name" to the node.
+  std::unordered_map<std::string, Node*> byModuleAndName_;
 };
 
 }  // namespace modforge
