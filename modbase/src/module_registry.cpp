@@ -70,10 +70,10 @@ void forEachRegistration(const std::function<bool(const std::string&)>& visit) {
   }
 }
 
+// A database can only be a regular file; opening a FIFO would block.
 bool isExistingFile(const std::string& path) {
   std::error_code error;
-  return !path.empty() && std::filesystem::exists(path, error) &&
-         !std::filesystem::is_directory(path, error);
+  return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
 // Reads the three values a load needs from the key `registration` names.
