@@ -63,3 +63,17 @@ PeerIdentifiers smidumpIdentifiers(const std::vector<std::string>& files, const 
   readErrors(wholeFile(errors), peer);
   return peer;
 }
+
+std::set<int> smilintSyntaxErrorLines(const std::string& file, const std::string& searchPath) {
+  std::set<int> lines;
+  // "FILE:LINE: [1] syntax error, unexpected ..."
+  ProgramRun run = runProgram({"smilint", "-s", "-l", "1", file}, std::chrono::seconds(60), {"SMIPATH=" + searchPath});
+  std::istringstream output(run.output);
+  std::string line;
+  const std::string prefix = file + ":";
+  while (std::getline(output, line)) {
+    if (line.rfind(prefix, 0) != 0 || line.find("syntax error") == std::string::npos) continue;
+    lines.insert(std::atoi(line.c_str() + prefix.size()));
+  }
+  return lines;
+}

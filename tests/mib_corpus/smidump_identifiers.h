@@ -21,3 +21,6 @@ struct PeerIdentifiers {
 // Runs smidump once over `files`, finding imports in `searchPath` (a
 // colon-separated folder list).
 PeerIdentifiers smidumpIdentifiers(const std::vector<std::string>& files, const std::string& searchPath);
+
+// The lines of `file` where smilint reports a syntax error.
+std::set<int> smilintSyntaxErrorLines(const std::string& file, const std::string& searchPath);
