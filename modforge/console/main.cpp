@@ -34,38 +34,45 @@ bool compileSources(Compiler& compiler, const ConsoleOptions& options) {
   return allCompiled;
 }
 
-// Saves one module (and registers it when asked); false on failure. A
-// module without nodes fails only when it was asked for by name (-o).
-bool saveAndRegister(Compiler& compiler, const std::string& module, const std::string& path, bool registerIt,
-                     bool mustHaveNodes) {
+// Saves one module; false on failure. A module without nodes fails only
+// when it was asked for by name (-o). `saved` gets the modules written.
+bool saveOne(Compiler& compiler, const std::string& module, const std::string& path, bool mustHaveNodes,
+             std::vector<const KnownModule*>& saved) {
   SaveOutcome outcome = saveModule(compiler, module, path, std::time(nullptr));
   if (outcome == SaveOutcome::nothingToSave) return !mustHaveNodes;
   if (outcome == SaveOutcome::failed) return false;
   compiler.log().message("Saved " + module + " as " + path);
-  if (!registerIt) return true;
-  std::string error;
-  if (!registerSavedModule(*compiler.modules().find(module), error)) {
-    compiler.log().message("Error: " + module + " could not be registered: " + error);
-    return false;
-  }
+  saved.push_back(compiler.modules().find(module));
   return true;
 }
 
+// Registers the modules saved in this run, as one change of the registry.
+bool registerAll(Compiler& compiler, const std::vector<const KnownModule*>& saved) {
+  if (saved.empty()) return true;
+  std::string error;
+  if (registerSavedModules(saved, error)) return true;
+  std::string names;
+  for (const KnownModule* module : saved) names += (names.empty() ? "" : ", ") + module->name;
+  compiler.log().message("Error: " + names + " could not be registered: " + error);
+  return false;
+}
+
 bool saveModules(Compiler& compiler, const ConsoleOptions& options) {
+  std::vector<const KnownModule*> saved;
+  bool allSaved = true;
   if (!options.outputFile.empty()) {
     if (compiler.compiledModules().empty()) return false;
-    return saveAndRegister(compiler, compiler.compiledModules().front(), options.outputFile, options.registerSaved, true);
+    allSaved = saveOne(compiler, compiler.compiledModules().front(), options.outputFile, true, saved);
+  } else if (!options.outputFolder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(options.outputFolder, error);
+    for (const std::string& module : compiler.compiledModules()) {
+      if (compiler.failed(module)) continue;
+      std::string path = (std::filesystem::path(options.outputFolder) / (module + ".smidb")).string();
+      allSaved &= saveOne(compiler, module, path, false, saved);
+    }
   }
-  if (options.outputFolder.empty()) return true;
-  std::error_code error;
-  std::filesystem::create_directories(options.outputFolder, error);
-  bool allSaved = true;
-  for (const std::string& module : compiler.compiledModules()) {
-    if (compiler.failed(module)) continue;
-    std::string path = (std::filesystem::path(options.outputFolder) / (module + ".smidb")).string();
-    allSaved &= saveAndRegister(compiler, module, path, options.registerSaved, false);
-  }
-  return allSaved;
+  return (options.registerSaved ? registerAll(compiler, saved) : true) && allSaved;
 }
 
 void listRegisteredModules() {
