@@ -312,14 +312,16 @@ TEST_F(MibCorpus, TheLibraryBuildsOneTreeWhateverTheLoadOrder) {
   std::string saved = std::string(std::getenv("ORVANE_RUNTIME_DIR")) + "/corpus-smidb";
   fs::create_directories(saved);
   std::vector<std::string> savedModules;
+  std::vector<const KnownModule*> toRegister;
   for (const std::string& module : compiler->compiledModules()) {
     SaveOutcome outcome = saveModule(*compiler, module, saved + "/" + module + ".smidb", 0);
     ASSERT_NE(outcome, SaveOutcome::failed) << module;
     if (outcome != SaveOutcome::saved) continue;
-    std::string error;
-    ASSERT_TRUE(registerSavedModule(*compiler->modules().find(module), error)) << error;
     savedModules.push_back(module);
+    toRegister.push_back(compiler->modules().find(module));
   }
+  std::string error;
+  ASSERT_TRUE(registerSavedModules(toRegister, error)) << error;
   ASSERT_GT(savedModules.size(), 40u);
 
   auto loadAll = [](const std::vector<std::string>& order) {
