@@ -23,11 +23,18 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// Compiles every named source; false when one of them failed.
+// Compiles every named source; false when one of them failed. A source
+// whose module an earlier one imported is compiled already: compiling it
+// again would only repeat its nodes.
 bool compileSources(Compiler& compiler, const ConsoleOptions& options) {
   bool allCompiled = true;
   for (const std::string& path : options.sources) {
     compiler.log().message("Compiling " + path);
+    if (std::string module = compiler.moduleCompiledFrom(path); !module.empty()) {
+      compiler.log().message(module + " was compiled already in this run.");
+      allCompiled &= !compiler.failed(module);
+      continue;
+    }
     if (compiler.compileFile(path)) compiler.log().message("Finshed compiling " + path);
     else allCompiled = false;
   }

@@ -65,6 +65,15 @@ void Compiler::clear() {
 
 bool Compiler::wasCompiled(std::string_view module) const { return compiled_.find(module) != compiled_.end(); }
 
+std::string Compiler::moduleCompiledFrom(const std::string& path) const {
+  std::string full = fullPath(path);
+  for (const std::string& module : compiledOrder_) {
+    const KnownModule* known = modules_.find(module);
+    if (known && known->sourcePath == full) return module;
+  }
+  return {};
+}
+
 void Compiler::noteCompiled(const std::string& module, const std::string& path) {
   if (compiled_.insert(module).second) compiledOrder_.push_back(module);
   modules_.entry(module).sourcePath = path;

@@ -19,7 +19,7 @@ bool fitsSubidentifier(int64_t value) {
 
 }  // namespace
 
-void Parser::parseOidValue(const std::string& name, Definition definition) {
+void Parser::parseOidValue(const std::string& name, Definition&& definition) {
   OidValue value;
   value.line = lexer_.lineNumber();
   if (!accept(kOpenBrace)) {

@@ -95,7 +95,7 @@ class Parser {
   void parseSizeOrRanges(Syntax& syntax);
 
   // OID values.
-  void parseOidValue(const std::string& name, Definition definition);
+  void parseOidValue(const std::string& name, Definition&& definition);
   bool parseOidElements(OidValue& value);
   bool convertsToOid(const std::vector<uint32_t>& numbers);
 
@@ -109,11 +109,11 @@ class Parser {
   };
   void beginModule(const std::string& module);
   void noteImport(const std::string& symbol, const std::string& module);
-  void place(const std::string& name, Definition definition, OidValue value);
-  void placeUnder(Node* parent, const std::string& name, Definition definition, const OidValue& value);
+  void place(const std::string& name, Definition&& definition, OidValue&& value);
+  void placeUnder(Node* parent, const std::string& name, Definition&& definition, const OidValue& value);
   Node* parentOf(const std::string& parentName);
   Node* parentByNumbers(const OidValue& value, const std::string& name);
-  Node* attach(const std::string& name, Node* parent, uint32_t subidentifier, Definition definition, int line);
+  Node* attach(const std::string& name, Node* parent, uint32_t subidentifier, Definition&& definition, int line);
   Node* nodeOnTheWay(Node* parent, const OidValue::Step& step, int line);
   void nameBecameKnown(const std::string& name);
   void placeWaitingFor(const std::string& name);
@@ -141,6 +141,8 @@ class Parser {
   std::unordered_map<std::string, int> namesToCome_;
   std::vector<std::string> namesKnownNow_;
   bool placingWaiting_ = false;
+  // Whether this module's first node has set its root OID.
+  bool rootOidNoted_ = false;
 };
 
 }  // namespace modforge

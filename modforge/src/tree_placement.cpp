@@ -15,11 +15,12 @@ namespace modforge {
 void Parser::beginModule(const std::string& module) {
   module_ = module;
   imports_.clear();
+  rootOidNoted_ = false;
 }
 
 void Parser::noteImport(const std::string& symbol, const std::string& module) { imports_.emplace(symbol, module); }
 
-void Parser::place(const std::string& name, Definition definition, OidValue value) {
+void Parser::place(const std::string& name, Definition&& definition, OidValue&& value) {
   Node* parent = nullptr;
   if (!value.parentName.empty()) {
     parent = parentOf(value.parentName);
@@ -41,7 +42,7 @@ void Parser::place(const std::string& name, Definition definition, OidValue valu
 
 // Makes the nodes on the way below `parent` (null: the top level), then
 // the definition's own node.
-void Parser::placeUnder(Node* parent, const std::string& name, Definition definition, const OidValue& value) {
+void Parser::placeUnder(Node* parent, const std::string& name, Definition&& definition, const OidValue& value) {
   for (const OidValue::Step& step : value.steps) {
     parent = nodeOnTheWay(parent, step, value.line);
     if (!parent) return;
@@ -102,7 +103,7 @@ Node* Parser::nodeOnTheWay(Node* parent, const OidValue::Step& step, int line) {
 // A node for `name` (empty: unnamed) at the parent's OID and the number.
 // An unnamed node there is taken over; a named one stays, and `name` of
 // this module then stands for it.
-Node* Parser::attach(const std::string& name, Node* parent, uint32_t subidentifier, Definition definition, int line) {
+Node* Parser::attach(const std::string& name, Node* parent, uint32_t subidentifier, Definition&& definition, int line) {
   Oid oid = parent ? parent->oid : Oid{};
   oid.push_back(subidentifier);
   if (oid.size() > kLongestOid) {
@@ -125,8 +126,11 @@ Node* Parser::attach(const std::string& name, Node* parent, uint32_t subidentifi
     return existing;
   }
   node->definition = std::move(definition);
-  KnownModule& known = compiler_.modules().entry(module_);
-  if (known.rootOid == "None") known.rootOid = oidText(node->oid);
+  if (!rootOidNoted_) {
+    KnownModule& known = compiler_.modules().entry(module_);
+    if (known.rootOid == "None") known.rootOid = oidText(node->oid);
+    rootOidNoted_ = true;
+  }
   if (!name.empty()) nameBecameKnown(name);
   return node;
 }

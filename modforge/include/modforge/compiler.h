@@ -57,6 +57,9 @@ class Compiler {
   // Modules whose header was compiled in this run, in compile order.
   [[nodiscard]] const std::vector<std::string>& compiledModules() const { return compiledOrder_; }
   [[nodiscard]] bool wasCompiled(std::string_view module) const;
+  // The first module of this run compiled from the source file at `path`
+  // (as a named file or as an import), or empty.
+  [[nodiscard]] std::string moduleCompiledFrom(const std::string& path) const;
   // Whether the module's imports failed, so that it stopped after its header.
   [[nodiscard]] bool failed(std::string_view module) const { return failed_.find(module) != failed_.end(); }
 

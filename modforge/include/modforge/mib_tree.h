@@ -9,7 +9,9 @@
 #include "modforge/definition.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -48,7 +50,8 @@ class MibTree {
 
   // The node with this name that comes first in OID order, or null.
   [[nodiscard]] Node* findByName(std::string_view name) const;
-  [[nodiscard]] Node* findByOid(const Oid& oid) const;
+  [[nodiscard]] Node* findByOid(std::span<const uint32_t> oid) const;
+  [[nodiscard]] Node* findByOid(const Oid& oid) const { return findByOid(std::span<const uint32_t>(oid)); }
   // The node `module` defined as `name` first, or the node that held the
   // OID already when that definition came (see addAlias); null when none.
   [[nodiscard]] Node* findInModule(std::string_view module, std::string_view name) const;
@@ -75,6 +78,34 @@ class MibTree {
   void clear();
 
  private:
+  // The indexes view the names and OIDs their nodes hold, which never
+  // change once indexed (the nodes themselves never move). Each key carries
+  // its hash, which the tables ask for again as they walk their buckets.
+  using OidView = std::span<const uint32_t>;
+  struct OidKey {
+    explicit OidKey(OidView oid);
+    OidView oid;
+    size_t hash;
+    bool operator==(const OidKey& other) const;
+  };
+  struct ModuleAndName {
+    ModuleAndName(std::string_view module, std::string_view name);
+    std::string_view module;
+    std::string_view name;
+    size_t hash;
+    bool operator==(const ModuleAndName& other) const;
+  };
+  struct NameKey {
+    explicit NameKey(std::string_view name);
+    std::string_view name;
+    size_t hash;
+    bool operator==(const NameKey& other) const { return hash == other.hash && name == other.name; }
+  };
+  struct KeyHash {
+    template <class Key>
+    size_t operator()(const Key& key) const { return key.hash; }
+  };
+
   Node* placeAmongSiblings(Node* parent, Node* node);
   static Node* lastInSubtree(Node* node);
   void indexName(Node* node);
@@ -82,10 +113,11 @@ class MibTree {
   // The invisible node above the roots; its children are the top-level nodes.
   Node top_;
   std::vector<std::unique_ptr<Node>> nodes_;
-  std::unordered_map<std::string, Node*> byOid_;
-  std::unordered_map<std::string, Node*> byName_;
-  // "module\0name" to the node.
-  std::unordered_map<std::string, Node*> byModuleAndName_;
+  std::unordered_map<OidKey, Node*, KeyHash> byOid_;
+  std::unordered_map<NameKey, Node*, KeyHash> byName_;
+  std::unordered_map<ModuleAndName, Node*, KeyHash> byModuleAndName_;
+  // The module and name texts of aliases, which no node holds.
+  std::deque<std::string> aliasTexts_;
 };
 
 }  // namespace modforge
