@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     addRegisteredModules(compiler.modules());
     succeeded &= compileSources(compiler, options);
     succeeded &= saveModules(compiler, options);
-    SnmpCleanup();
+    SnmpCleanup();  // when the compile started it
   }
   if (options.list) listRegisteredModules();
   return succeeded ? 0 : kExitFailed;

@@ -26,8 +26,12 @@ std::string fullPath(const std::string& path) {
 
 }  // namespace
 
-Compiler::Compiler(CompileLog& log, ModuleLocator& locator) : log_(log), locator_(locator) {
+Compiler::Compiler(CompileLog& log, ModuleLocator& locator) : log_(log), locator_(locator) {}
+
+void Compiler::useManagerLibrary() {
+  if (managerLibraryStarted_) return;
   SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr);
+  managerLibraryStarted_ = true;
 }
 
 bool Compiler::compileFile(const std::string& path) {

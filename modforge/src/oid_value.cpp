@@ -111,6 +111,7 @@ bool Parser::convertsToOid(const std::vector<uint32_t>& numbers) {
   if (numbers.empty()) return true;
   std::string text;
   for (uint32_t number : numbers) text += (text.empty() ? "" : ".") + std::to_string(number);
+  compiler_.useManagerLibrary();
   smiOID converted{};
   if (SnmpStrToOid(text.c_str(), &converted) != SNMPAPI_SUCCESS) {
     lexer_.reportError(kBadOid);

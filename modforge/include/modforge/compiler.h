@@ -29,7 +29,6 @@ class Compiler {
   // Imports are compiled nested up to this depth.
   static constexpr int kDeepestImport = 64;
 
-  // Starts the manager library, whose OID functions the tree uses.
   Compiler(CompileLog& log, ModuleLocator& locator);
   Compiler(const Compiler&) = delete;
   Compiler& operator=(const Compiler&) = delete;
@@ -63,6 +62,10 @@ class Compiler {
   // Whether the module's imports failed, so that it stopped after its header.
   [[nodiscard]] bool failed(std::string_view module) const { return failed_.find(module) != failed_.end(); }
 
+  // For the parser: starts the manager library, whose OID conversion an
+  // all-numeric OID value goes through, the first time one comes (its
+  // start costs a thread, which most compiles never need).
+  void useManagerLibrary();
   // For the parser: a module header was read from `path`.
   void noteCompiled(const std::string& module, const std::string& path);
   // For the parser: the module's imports failed, so must its importers.
@@ -83,6 +86,7 @@ class Compiler {
   std::set<std::string, std::less<>> compiled_;
   std::set<std::string, std::less<>> failed_;
   std::vector<std::string> compiledOrder_;
+  bool managerLibraryStarted_ = false;
 };
 
 }  // namespace modforge
