@@ -17,6 +17,8 @@
 //               enterprise of a trap) at the OID 0;
 //   rejected:   a module the compiler rejects, smidump finds errors in
 //               too, in it or in a module it imports.
+#include "mib_sets.h"
+#include "required_peer.h"
 #include "smidump_identifiers.h"
 
 #include "modforge/compiler.h"
@@ -42,62 +44,6 @@ using namespace modforge;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string cacheFolder(const char* variable, const char* name) {
-  if (const char* set = std::getenv(variable)) return set;
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME")) return std::string(xdg) + "/orvane/" + name;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.cache/orvane/" + name;
-}
-
-constexpr const char* kNetSnmpFolder = "/usr/share/snmp/mibs";
-
-std::vector<std::string> sourcesOf(const std::string& folder) {
-  std::vector<std::string> files;
-  std::error_code error;
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-    if (entry->is_regular_file() && entry->path().filename().string()[0] != '.') files.push_back(entry->path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-// The names TRAP-TYPE definitions give, by module.
-std::map<std::string, std::set<std::string>> trapNames(const std::vector<std::string>& files) {
-  std::map<std::string, std::set<std::string>> names;
-  for (const std::string& file : files) {
-    SourceReader reader;
-    if (!reader.openFile(file)) continue;
-    SilentLog quiet;
-    Lexer lexer(reader, quiet, false);
-    std::string module, previous;
-    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
-      if (token->code == kDefinitions) module = previous;
-      if (token->code == kTrapType) names[module].insert(previous);
-      previous = token->text;
-    }
-  }
-  return names;
-}
-
-// The modules each module imports from, by the names after FROM.
-std::map<std::string, std::set<std::string>> importsOf(const std::vector<std::string>& files) {
-  std::map<std::string, std::set<std::string>> imports;
-  for (const std::string& file : files) {
-    SourceReader reader;
-    if (!reader.openFile(file)) continue;
-    SilentLog quiet;
-    Lexer lexer(reader, quiet, false);
-    std::set<std::string>& from = imports[firstModuleName(file)];
-    bool inImports = false;
-    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
-      if (token->code == kImports) inImports = true;
-      else if (token->code == kSemicolon) inImports = false;
-      else if (inImports && token->code == kFrom) from.insert(lexer.next().text);
-    }
-  }
-  return imports;
-}
 
 // The first and last line of each definition of a source: from the line of
 // its name to the line before the next definition's.
@@ -162,20 +108,20 @@ std::map<std::string, std::string> loadedParents(const MibTree& compiled) {
 class MibCorpus : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    corpus = cacheFolder("ORVANE_MIB_CORPUS", "mib-corpus");
-    standard = cacheFolder("ORVANE_MIB_CACHE", "mibs");
-    if (sourcesOf(corpus).empty() || !fs::exists(standard + "/SNMPv2-SMI.mib")) return;
-    for (const std::string& folder : {corpus, standard, std::string(kNetSnmpFolder)}) {
-      for (const std::string& file : sourcesOf(folder)) files.push_back(file);
+    corpus = mibCorpusFolder();
+    standard = standardMibFolder();
+    if (mibSourcesOf(corpus).empty() || !fs::exists(standard + "/SNMPv2-SMI.mib")) return;
+    for (const std::string& folder : {corpus, standard, std::string(kNetSnmpMibFolder)}) {
+      for (const std::string& file : mibSourcesOf(folder)) files.push_back(file);
     }
-    searchPath = std::make_unique<SearchPath>(std::vector<std::string>{corpus, standard, kNetSnmpFolder});
+    searchPath = std::make_unique<SearchPath>(std::vector<std::string>{corpus, standard, kNetSnmpMibFolder});
     compiler = std::make_unique<Compiler>(log, *searchPath);
     for (const std::string& file : files) {
       std::string module = firstModuleName(file);
       moduleFile[module] = file;
       if (!compiler->compileFile(file)) rejected.insert(module);
     }
-    peer = smidumpIdentifiers(files, corpus + ":" + standard + ":" + kNetSnmpFolder);
+    peer = smidumpIdentifiers(files, corpus + ":" + standard + ":" + kNetSnmpMibFolder);
   }
 
   static void TearDownTestSuite() {
@@ -184,8 +130,8 @@ class MibCorpus : public testing::Test {
   }
 
   void SetUp() override {
-    if (files.empty()) GTEST_SKIP() << "no MIB corpus in " << corpus << ": run scripts/setup";
-    if (!peer.ran) GTEST_SKIP() << "smidump missing: run scripts/setup";
+    if (files.empty()) ORVANE_MISSING_PEER() << "no MIB corpus in " << corpus << ": run scripts/setup";
+    if (!peer.ran) ORVANE_MISSING_PEER() << "smidump missing: run scripts/setup";
   }
 
   // Our named nodes of `module`, roots aside (rule: roots).
@@ -223,7 +169,7 @@ class MibCorpus : public testing::Test {
     const std::string& file = moduleFile[module];
     if (!peer.filesWithErrors.count(file)) return false;
     auto range = definitionLines(file)[name];
-    std::set<int> errors = smilintSyntaxErrorLines(file, corpus + ":" + standard + ":" + kNetSnmpFolder);
+    std::set<int> errors = smilintSyntaxErrorLines(file, corpus + ":" + standard + ":" + kNetSnmpMibFolder);
     auto error = errors.lower_bound(range.first);
     return range.first > 0 && error != errors.end() && *error <= range.second;
   }
@@ -251,7 +197,7 @@ class MibCorpus : public testing::Test {
 };
 
 TEST_F(MibCorpus, EveryModulesNodesAgreeWithSmidumpUpToTheRules) {
-  std::map<std::string, std::set<std::string>> traps = trapNames(files);
+  std::map<std::string, std::set<std::string>> traps = trapNamesOf(files);
   size_t modules = 0, agreeingModules = 0, peerCount = 0, agreeingNodes = 0, duplicates = 0, syntax = 0, setAside = 0;
   for (const std::string& module : compiler->compiledModules()) {
     if (rejected.count(module) || compiler->failed(module)) continue;
