@@ -27,26 +27,9 @@ void Parser::parseOidValue(const std::string& name, Definition&& definition) {
     return skipPast(kCloseBrace);
   }
   if (code() == kNumber) {
-    while (code() == kNumber) {
-      if (!fitsSubidentifier(token().value)) {
-        lexer_.reportError(kBadOid);
-        return skipPast(kCloseBrace);
-      }
-      value.parentNumbers.push_back(static_cast<uint32_t>(token().value));
-      advance();
-    }
-    bool onlyNumbers = accept(kCloseBrace);
-    if (onlyNumbers) {
-      // All but the last name the parent.
-      value.own = value.parentNumbers.back();
-      value.parentNumbers.pop_back();
-    }
-    if (value.parentNumbers.size() >= kLongestOid) {
-      lexer_.reportErrorAt(value.line, kOidTooLong, name);
-      return onlyNumbers ? void() : skipPast(kCloseBrace);
-    }
-    if (!convertsToOid(value.parentNumbers)) return onlyNumbers ? void() : skipPast(kCloseBrace);
-    if (onlyNumbers) return place(name, std::move(definition), std::move(value));
+    bool closed = false;
+    if (!parseLeadingNumbers(name, value, closed)) return closed ? void() : skipPast(kCloseBrace);
+    if (closed) return place(name, std::move(definition), std::move(value));
   } else if (isName(code())) {
     value.parentName = token().text;
     advance();
@@ -63,6 +46,30 @@ void Parser::parseOidValue(const std::string& name, Definition&& definition) {
     expect(kCloseBrace, kMissingCloseBrace);
   }
   place(name, std::move(definition), std::move(value));
+}
+
+// The numbers a value starts with: they spell the parent, or when "}"
+// follows them (`closed`), all but the last do and the last is the
+// definition's own. False after an error, reported.
+bool Parser::parseLeadingNumbers(const std::string& name, OidValue& value, bool& closed) {
+  while (code() == kNumber) {
+    if (!fitsSubidentifier(token().value)) {
+      lexer_.reportError(kBadOid);
+      return false;
+    }
+    value.parentNumbers.push_back(static_cast<uint32_t>(token().value));
+    advance();
+  }
+  closed = accept(kCloseBrace);
+  if (closed) {
+    value.own = value.parentNumbers.back();
+    value.parentNumbers.pop_back();
+  }
+  if (value.parentNumbers.size() >= kLongestOid) {
+    lexer_.reportErrorAt(value.line, kOidTooLong, name);
+    return false;
+  }
+  return convertsToOid(value.parentNumbers);
 }
 
 // The elements after the parent up to "}": name(number) nodes and plain

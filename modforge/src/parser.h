@@ -96,6 +96,7 @@ class Parser {
 
   // OID values.
   void parseOidValue(const std::string& name, Definition&& definition);
+  bool parseLeadingNumbers(const std::string& name, OidValue& value, bool& closed);
   bool parseOidElements(OidValue& value);
   bool convertsToOid(const std::vector<uint32_t>& numbers);
 
