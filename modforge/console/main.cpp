@@ -3,12 +3,13 @@
 // options (nothing, or source file names only) it is the windowed program.
 #include "command_line.h"
 #include "console_log.h"
+#include "window_module.h"
 
 #include "modforge/compiler.h"
 #include "modforge/module_registry.h"
 #include "modforge/module_saver.h"
 #include "modforge/search_path.h"
-#include "windowed_compiler.h"
+#include "platform/loadable_module.h"
 #include "smidb_registration.h"
 #include "winsnmp.h"
 
@@ -98,15 +99,32 @@ bool removeEverything() {
   return failures.empty();
 }
 
+// Loads the window's module and runs the window.
+int startWindow(int argc, char** argv, const std::vector<std::string>& files) {
+  platform::LoadableModule window;
+  bool opened = window.openBesideProgram(MODFORGE_WINDOW_MODULE);
+  auto displayAvailable = opened ? reinterpret_cast<DisplayCheck>(window.function(kDisplayCheckName)) : nullptr;
+  auto run = displayAvailable ? reinterpret_cast<WindowRun>(window.function(kWindowRunName)) : nullptr;
+  if (!run) {
+    std::fprintf(stderr, "modforge: the window cannot be started: %s\n", window.error().c_str());
+    return kExitFailed;
+  }
+  if (!displayAvailable()) {
+    std::fprintf(stderr, "modforge: there is no display to open the window on (DISPLAY is not set); "
+                         "without a window, use the options below.\n\n%s", usageText());
+    return kExitFailed;
+  }
+  std::vector<const char*> names;
+  for (const std::string& file : files) names.push_back(file.c_str());
+  return run(argc, argv, names.data(), static_cast<int>(names.size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each message reaches a pipe when its line is whole
   if (std::optional<std::vector<std::string>> windowFiles = windowedStart(argc, argv)) {
-    if (displayAvailable()) return runWindowedCompiler(argc, argv, *windowFiles);
-    std::fprintf(stderr, "modforge: there is no display to open the window on (DISPLAY is not set); "
-                         "without a window, use the options below.\n\n%s", usageText());
-    return kExitFailed;
+    return startWindow(argc, argv, *windowFiles);
   }
   ConsoleOptions options = parseCommandLine(argc, argv);
   if (!options.error.empty()) {
