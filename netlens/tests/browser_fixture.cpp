@@ -3,6 +3,7 @@
 
 #include "background_process.h"
 #include "gui_application.h"
+#include "mib_sets.h"
 #include "preferences_tab.h"
 #include "query_tab.h"
 #include "required_peer.h"
@@ -14,9 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 namespace netlens {
 
@@ -28,12 +27,6 @@ namespace {
 int rememberMessage(HWND, const char* text, const char* caption, unsigned) {
   BrowserTest::messages.push_back({text ? text : "", caption ? caption : ""});
   return BrowserTest::answer;
-}
-
-std::string mibCache() {
-  if (const char* cache = std::getenv("ORVANE_MIB_CACHE")) return cache;
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME")) return std::string(xdg) + "/orvane/mibs";
-  return std::string(std::getenv("HOME") ? std::getenv("HOME") : "") + "/.cache/orvane/mibs";
 }
 
 }  // namespace
@@ -51,17 +44,12 @@ void BrowserTest::TearDown() {
 }
 
 bool BrowserTest::registerStandardModules() {
-  std::string cache = mibCache();
-  std::vector<std::string> sources;
-  std::error_code missing;
-  for (const auto& entry : std::filesystem::directory_iterator(cache, missing)) {
-    if (entry.path().extension() == ".mib") sources.push_back(entry.path().string());
-  }
+  std::string folder = standardMibFolder();
+  // In name order, as the shell gives `*.mib`, so that each node belongs to
+  // the module it does after the README's command.
+  std::vector<std::string> sources = mibSourcesOf(folder);
   if (sources.empty()) return false;
-  // In the order the shell gives `*.mib`, so that each node belongs to the
-  // module it does after the README's command.
-  std::sort(sources.begin(), sources.end());
-  std::vector<std::string> command{ORVANE_MODFORGE_PATH, "-I", cache, "-c"};
+  std::vector<std::string> command{ORVANE_MODFORGE_PATH, "-I", folder, "-c"};
   command.insert(command.end(), sources.begin(), sources.end());
   command.push_back("-d");
   command.push_back(std::string(std::getenv("ORVANE_REGISTRY")) + "/smidb");
