@@ -77,74 +77,74 @@ using namespace netmgr;
 extern "C" {
 
 SNMPAPI_STATUS SnmpStrToOid(LPCSTR text, smiLPOID oid) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!text || !oid) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  std::vector<smiUINT32> parts;
-  if (uint32_t outcome = parseDotted(text, parts); outcome != SNMPAPI_SUCCESS) {
-    return outcome ? frame.fail(outcome) : SNMPAPI_FAILURE;
-  }
-  if (!copyOut(parts.data(), static_cast<smiUINT32>(parts.size()), *oid)) {
-    return frame.fail(SNMPAPI_ALLOC_ERROR);
-  }
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!text || !oid) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+    std::vector<smiUINT32> parts;
+    if (uint32_t outcome = parseDotted(text, parts); outcome != SNMPAPI_SUCCESS) {
+      return outcome ? frame.fail(outcome) : SNMPAPI_FAILURE;
+    }
+    if (!copyOut(parts.data(), static_cast<smiUINT32>(parts.size()), *oid)) {
+      return frame.fail(SNMPAPI_ALLOC_ERROR);
+    }
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpOidToStr(smiLPCOID oid, smiUINT32 size, LPSTR buffer) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isUsable(oid)) return frame.fail(SNMPAPI_OID_INVALID);
-  if (!buffer) return frame.fail(SNMPAPI_OTHER_ERROR);
-  if (size == 0) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-  buffer[0] = '\0';
-  size_t used = 0;
-  // Each piece is appended only when it and the terminator still fit.
-  auto append = [&](const char* piece, size_t length) {
-    if (used + length + 1 > size) return false;
-    std::memcpy(buffer + used, piece, length);
-    used += length;
-    buffer[used] = '\0';
-    return true;
-  };
-  for (smiUINT32 i = 0; i < oid->len; ++i) {
-    char number[16];
-    auto result = std::to_chars(number, number + sizeof number, oid->ptr[i]);
-    if (!append(number, static_cast<size_t>(result.ptr - number))) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-    if (i + 1 < oid->len && !append(".", 1)) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-  }
-  return static_cast<SNMPAPI_STATUS>(used + 1);
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!isUsable(oid)) return frame.fail(SNMPAPI_OID_INVALID);
+    if (!buffer) return frame.fail(SNMPAPI_OTHER_ERROR);
+    if (size == 0) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+    buffer[0] = '\0';
+    size_t used = 0;
+    // Each piece is appended only when it and the terminator still fit.
+    auto append = [&](const char* piece, size_t length) {
+      if (used + length + 1 > size) return false;
+      std::memcpy(buffer + used, piece, length);
+      used += length;
+      buffer[used] = '\0';
+      return true;
+    };
+    for (smiUINT32 i = 0; i < oid->len; ++i) {
+      char number[16];
+      auto result = std::to_chars(number, number + sizeof number, oid->ptr[i]);
+      if (!append(number, static_cast<size_t>(result.ptr - number))) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+      if (i + 1 < oid->len && !append(".", 1)) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+    }
+    return static_cast<SNMPAPI_STATUS>(used + 1);
+  });
 }
 
 SNMPAPI_STATUS SnmpOidCopy(smiLPOID source, smiLPOID destination) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!source || !destination) return frame.fail(SNMPAPI_OID_INVALID);
-  if (source->len == 0 || source->len > kMaxOidLength) return frame.fail(SNMPAPI_SIZE_INVALID);
-  if (!source->ptr) return frame.fail(SNMPAPI_OID_INVALID);
-  if (!copyOut(source->ptr, source->len, *destination)) return frame.fail(SNMPAPI_ALLOC_ERROR);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!source || !destination) return frame.fail(SNMPAPI_OID_INVALID);
+    if (source->len == 0 || source->len > kMaxOidLength) return frame.fail(SNMPAPI_SIZE_INVALID);
+    if (!source->ptr) return frame.fail(SNMPAPI_OID_INVALID);
+    if (!copyOut(source->ptr, source->len, *destination)) return frame.fail(SNMPAPI_ALLOC_ERROR);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpOidCompare(smiLPCOID first, smiLPCOID second, smiUINT32 maximumLength,
                               smiLPINT result) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isUsable(first) || !isUsable(second) || maximumLength >= kCompareLimit || !result) {
-    return SNMPAPI_FAILURE;
-  }
-  *result = compareOids(*first, *second, maximumLength);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame&) -> SNMPAPI_STATUS {
+    if (!isUsable(first) || !isUsable(second) || maximumLength >= kCompareLimit || !result) {
+      return SNMPAPI_FAILURE;
+    }
+    *result = compareOids(*first, *second, maximumLength);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpFreeDescriptor(smiUINT32 syntax, smiLPOPAQUE descriptor) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isDescriptorSyntax(syntax)) return frame.fail(SNMPAPI_SYNTAX_INVALID);
-  if (!descriptor || !descriptor->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  if (!releaseDescriptor(descriptor->ptr)) return frame.fail(SNMPAPI_OPERATION_INVALID);
-  descriptor->ptr = nullptr;
-  descriptor->len = 0;
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!isDescriptorSyntax(syntax)) return frame.fail(SNMPAPI_SYNTAX_INVALID);
+    if (!descriptor || !descriptor->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+    if (!releaseDescriptor(descriptor->ptr)) return frame.fail(SNMPAPI_OPERATION_INVALID);
+    descriptor->ptr = nullptr;
+    descriptor->len = 0;
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"
