@@ -107,7 +107,7 @@ void discardList(BindingList* list) {
 }
 
 void releaseAllLists() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::list)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::list)) {
     if (retireObject(ObjectKind::list, object)) releaseList(reinterpret_cast<BindingList*>(object));
   }
 }

@@ -40,7 +40,7 @@ Context* createContext(Session* session, const smiBYTE* community, smiUINT32 len
 void releaseContext(Context* context) { contextHeap().dispose(context); }
 
 void releaseAllContexts() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::context)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::context)) {
     if (retireObject(ObjectKind::context, object)) releaseContext(reinterpret_cast<Context*>(object));
   }
 }

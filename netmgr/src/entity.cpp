@@ -52,7 +52,7 @@ Entity* createEntity(Session* session, const char* address) {
 void releaseEntity(Entity* entity) { entityHeap().dispose(entity); }
 
 void releaseAllEntities() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::entity)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::entity)) {
     if (retireObject(ObjectKind::entity, object)) releaseEntity(reinterpret_cast<Entity*>(object));
   }
 }

@@ -142,17 +142,19 @@ ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session
   return object;
 }
 
-std::vector<ObjectHeader*> liveObjects(ObjectKind kind) {
-  std::vector<ObjectHeader*> objects;
+// An entry without its marker (damaged) is passed over, so that clean-up
+// taking the first live object until there is none always ends.
+ObjectHeader* firstLive(ObjectKind kind) {
   std::lock_guard guard(tableLock);
   HTREE table = tables[indexOf(kind)];
-  if (!table) return objects;
+  if (!table) return nullptr;
   LONG position = -1;
   for (void* item = TreeGetItem(table, nullptr, &position, TREE_GET_FIRST); item;
        item = TreeGetItem(table, &position, &position, TREE_GET_NEXT)) {
-    objects.push_back(static_cast<ObjectHeader*>(item));
+    auto* object = static_cast<ObjectHeader*>(item);
+    if (object->marker == markerOf(kind)) return object;
   }
-  return objects;
+  return nullptr;
 }
 
 long countLive(ObjectKind kind) {

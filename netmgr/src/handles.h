@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace netmgr {
 
@@ -71,8 +70,9 @@ ObjectHeader* findLiveOwned(ObjectKind kind, const void* handle, const Session* 
 // As findLiveOwned, and under the same hold of the lock the object is
 // retired, so that exactly one of several racing callers gets it.
 ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal);
-// Live objects of a kind (a snapshot), and their number.
-std::vector<ObjectHeader*> liveObjects(ObjectKind kind);
+// The first live object of a kind in its table, or null: clean-up takes
+// them one by one, which needs no memory. And their number.
+ObjectHeader* firstLive(ObjectKind kind);
 long countLive(ObjectKind kind);
 
 // Typed access for the object structs, which all start with an ObjectHeader.

@@ -41,9 +41,7 @@ bool startLibrary() {
 }
 
 void releaseAllSessions() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::session)) {
-    destroySession(reinterpret_cast<Session*>(object));
-  }
+  while (ObjectHeader* object = firstLive(ObjectKind::session)) destroySession(reinterpret_cast<Session*>(object));
 }
 
 void stopLibrary() {

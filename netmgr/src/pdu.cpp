@@ -112,7 +112,7 @@ void releasePdu(Pdu* pdu) {
 }
 
 void releaseAllPdus() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::pdu)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::pdu)) {
     if (retireObject(ObjectKind::pdu, object)) releasePdu(reinterpret_cast<Pdu*>(object));
   }
 }

@@ -60,7 +60,7 @@ uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Cont
     releaseDescriptor(message.ptr);
     return SNMPAPI_ALLOC_ERROR;
   }
-  if (!addTimer(request->timeout, expireRequest, request, &destination, &session, request->requestId)) {
+  if (!scheduleExpiry(session, *request)) {
     releaseRequest(request);
     return SNMPAPI_ALLOC_ERROR;
   }

@@ -1,8 +1,6 @@
 // The timer thread.
 #include "timer_service.h"
 
-#include "outstanding_request.h"
-
 #include "platform/messages.h"
 #include "platform/tick.h"
 #include "platform/waits.h"
@@ -38,10 +36,7 @@ std::mutex callbackLock;
 // the list's lock.
 void runDue(uint32_t elapsed) {
   std::lock_guard guard(callbackLock);
-  for (TimerEntry* entry : timerList.takeDue(elapsed)) {
-    entry->callback(entry->argument);
-    TimerList::release(entry);
-  }
+  TimerList::consume(timerList.takeDue(elapsed), [](TimerEntry& entry) { entry.task.run(entry.task.argument); });
 }
 
 // True when the quit message arrived.
@@ -89,10 +84,10 @@ DWORD WINAPI timerThreadMain(LPVOID) {
 
 TimerList& timers() { return timerList; }
 
-bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
-              const Session* session, int32_t requestId) {
+bool addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+              int32_t requestId) {
   bool wasEmpty = false;
-  if (!timerList.tryAdd(delay, callback, argument, entityKey, session, requestId, wasEmpty)) return false;
+  if (!timerList.tryAdd(delay, task, entityKey, session, requestId, wasEmpty)) return false;
   if (timerThread.sleeping.exchange(false) && timerThread.wake) SetEvent(timerThread.wake);
   return true;
 }
@@ -115,7 +110,9 @@ bool startTimerThread() {
 
 void stopTimerThread() {
   if (timerThread.thread) destroyThread(timerThread.threadId, timerThread.thread, "SNMP Timer Thread");
-  for (void* request : timerList.clear()) releaseRequest(static_cast<OutstandingRequest*>(request));
+  TimerList::consume(timerList.clear(), [](TimerEntry& entry) {
+    if (entry.task.discard) entry.task.discard(entry.task.argument);
+  });
   if (timerThread.wake) CloseHandle(timerThread.wake);
   if (timerThread.started) CloseHandle(timerThread.started);
   timerThread.thread = timerThread.wake = timerThread.started = nullptr;

@@ -16,8 +16,8 @@ void stopTimerThread();
 TimerList& timers();
 // Adds an entry and wakes the thread when the list was empty. False when
 // memory runs out.
-[[nodiscard]] bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
-                            const Session* session, int32_t requestId);
+[[nodiscard]] bool addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+                            int32_t requestId);
 
 // Timer callbacks run while the thread holds this lock. A session being
 // closed takes and drops it once after leaving its table, so that no
