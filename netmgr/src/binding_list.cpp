@@ -22,7 +22,7 @@ Varbind* lastEntry(const BindingList& list, bool& damaged) {
 
 // Appends a new varbind with index count + 1. Returns 0 or the error; on
 // failure nothing is left behind.
-uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* value) {
+[[nodiscard]] uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* value) {
   bool damaged = false;
   Varbind* last = lastEntry(list, damaged);
   if (damaged) return SNMPAPI_VBL_EMPTY;
@@ -78,7 +78,7 @@ BindingList* makeList(Session* session, uint32_t serial) {
 
 BindingList* createList(Session* session) {
   BindingList* list = makeList(session, nextSerial());
-  if (list && !registerObject(ObjectKind::list, &list->header)) {
+  if (list && registerObject(ObjectKind::list, &list->header) != 0) {
     releaseList(list);
     return nullptr;
   }

@@ -30,7 +30,7 @@ Context* makeContext(Session* session, const smiBYTE* community, smiUINT32 lengt
 
 Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
   Context* context = makeContext(session, community, length, nextSerial());
-  if (context && !registerObject(ObjectKind::context, &context->header)) {
+  if (context && registerObject(ObjectKind::context, &context->header) != 0) {
     releaseContext(context);
     return nullptr;
   }

@@ -80,7 +80,7 @@ class VarbindBatch {
   // No room for another varbind of the largest kind.
   bool full() const { return count_ == kVarbindBatch || kScratchParts - used_ < 2 * kMaxDecodedOidLength; }
   // Appends what was read and starts a new batch. Returns 0 or 2.
-  uint32_t appendTo(BindingList& list) {
+  [[nodiscard]] uint32_t appendTo(BindingList& list) {
     size_t count = count_;
     count_ = used_ = 0;
     return count && appendEntries(list, names_, values_, count) ? SNMPAPI_ALLOC_ERROR : 0;
@@ -138,9 +138,9 @@ uint32_t DecodedBuilder::publish(DecodedMessage& decoded) {
       {ObjectKind::context, &made_.context->header}, {ObjectKind::pdu, &made_.pdu->header},
       {ObjectKind::list, &list_->header},
   };
-  if (!registerObjects(registrations, std::size(registrations))) {
+  if (uint32_t error = registerObjects(registrations, std::size(registrations))) {
     release();
-    return SNMPAPI_ALLOC_ERROR;
+    return error;
   }
   decoded = made_;
   made_ = {};

@@ -42,7 +42,7 @@ Entity* makeEntity(Session* session, const char* address, uint32_t serial) {
 
 Entity* createEntity(Session* session, const char* address) {
   Entity* entity = makeEntity(session, address, nextSerial());
-  if (entity && !registerObject(ObjectKind::entity, &entity->header)) {
+  if (entity && registerObject(ObjectKind::entity, &entity->header) != 0) {
     releaseEntity(entity);
     return nullptr;
   }

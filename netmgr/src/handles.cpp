@@ -4,6 +4,7 @@
 #include "handles.h"
 
 #include "platform/spin_lock.h"
+#include "winsnmp.h"
 
 #include <mutex>
 
@@ -64,7 +65,7 @@ uint32_t markerOf(ObjectKind kind) {
 
 platform::CountedHeap& heapOf(ObjectKind kind) { return kindHeaps[indexOf(kind)]; }
 
-bool createHandleTables() {
+uint32_t createHandleTables() {
   std::lock_guard guard(tableLock);
   // Order of creation: sessions, entities, contexts, varbinds, lists, PDUs.
   for (int kind = 0; kind < kObjectKinds; ++kind) {
@@ -77,11 +78,11 @@ bool createHandleTables() {
         TreeDelete(tables[created]);
         tables[created] = nullptr;
       }
-      return false;
+      return SNMPAPI_ALLOC_ERROR;
     }
     tables[kind] = table;
   }
-  return true;
+  return 0;
 }
 
 void deleteHandleTables() {
@@ -92,12 +93,12 @@ void deleteHandleTables() {
   }
 }
 
-bool registerObject(ObjectKind kind, ObjectHeader* object) {
+uint32_t registerObject(ObjectKind kind, ObjectHeader* object) {
   std::lock_guard guard(tableLock);
-  return insertLocked(kind, object);
+  return insertLocked(kind, object) ? 0 : SNMPAPI_ALLOC_ERROR;
 }
 
-bool registerObjects(const Registration* registrations, size_t count) {
+uint32_t registerObjects(const Registration* registrations, size_t count) {
   std::lock_guard guard(tableLock);
   for (size_t done = 0; done < count; ++done) {
     if (insertLocked(registrations[done].kind, registrations[done].object)) continue;
@@ -106,9 +107,9 @@ bool registerObjects(const Registration* registrations, size_t count) {
       registered.object->marker = 0;
       TreeDeleteItem(tables[indexOf(registered.kind)], registered.object);
     }
-    return false;
+    return SNMPAPI_ALLOC_ERROR;
   }
-  return true;
+  return 0;
 }
 
 ObjectHeader* findLive(ObjectKind kind, const void* handle) {

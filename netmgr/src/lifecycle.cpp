@@ -23,21 +23,21 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
 }
 
 // Start-up steps after the reported values: the timer thread, the handle
-// tables, the started flag, and the transport's sockets layer. False when
-// the thread or memory is not to be had.
-bool startLibrary() {
+// tables, the started flag, and the transport's sockets layer. Returns 0,
+// or 2 when the thread or memory is not to be had.
+[[nodiscard]] uint32_t startLibrary() {
   Library& state = library();
-  if (!startTimerThread()) return false;
-  if (!createHandleTables()) {
+  if (uint32_t error = startTimerThread()) return error;
+  if (uint32_t error = createHandleTables()) {
     stopTimerThread();
-    return false;
+    return error;
   }
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
     if (state.transport) state.transport->Startup();
   }
-  return true;
+  return 0;
 }
 
 void releaseAllSessions() {
@@ -97,7 +97,7 @@ SNMPAPI_STATUS SnmpStartup(smiLPUINT32 majorVersion, smiLPUINT32 minorVersion, s
     storeIfGiven(retransmitMode, state.retransmitMode.load());
     std::lock_guard guard(state.lifecycleLock);
     if (state.started.load()) return SNMPAPI_SUCCESS;
-    if (!startLibrary()) return frame.fail(SNMPAPI_ALLOC_ERROR);
+    if (uint32_t error = startLibrary()) return frame.fail(error);
     return SNMPAPI_SUCCESS;
   });
 }

@@ -33,7 +33,7 @@ bool readPduHeader(BerReader rest, PduHeader& header) {
          pdu.expect(ber::kSequence, header.varbinds) && pdu.atEnd() && isPduType(header.type);
 }
 
-uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
+[[nodiscard]] uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
                       size_t length, DecodedMessage& decoded) {
   Octets community;
   BerReader rest({nullptr, 0});

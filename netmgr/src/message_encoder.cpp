@@ -62,7 +62,7 @@ void putVarbind(BackwardWriter& writer, const Varbind& varbind) {
 
 // The variable-bindings element, entries from the last to the first.
 // Returns 0, or 15 when the PDU has no live list or an empty one.
-uint32_t putVarbinds(BackwardWriter& writer, const Pdu& pdu) {
+[[nodiscard]] uint32_t putVarbinds(BackwardWriter& writer, const Pdu& pdu) {
   auto* list = reinterpret_cast<BindingList*>(findLive(ObjectKind::list, pdu.list));
   if (!list || countEntries(*list) == 0) return SNMPAPI_VBL_INVALID;
   size_t before = writer.size();
@@ -83,7 +83,7 @@ void putMessageFrame(BackwardWriter& writer, const Context& context) {
 }
 
 // Copies the finished message into a fresh descriptor buffer.
-uint32_t finish(const BackwardWriter& writer, smiOCTETS& message) {
+[[nodiscard]] uint32_t finish(const BackwardWriter& writer, smiOCTETS& message) {
   if (writer.overflowed()) return SNMPAPI_SIZE_INVALID;
   auto* copy = static_cast<smiLPBYTE>(allocateDescriptor(writer.size()));
   if (!copy) return SNMPAPI_ALLOC_ERROR;

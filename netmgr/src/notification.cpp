@@ -35,7 +35,7 @@ void retryPosts(void* argument);
 
 // The retry entry is keyed by the session, so that closing it can
 // withdraw what is still pending; no entity ever has a session's address.
-bool scheduleRetry(Session& session) {
+[[nodiscard]] uint32_t scheduleRetry(Session& session) {
   return addTimer(kRetryInterval, {retryPosts, &session}, &session, nullptr, 0);
 }
 
@@ -50,7 +50,7 @@ void retryPosts(void* argument) {
     retry.giveUpAt.store(GetTickCount64() + kRetryPeriod);
   }
   if (retry.unposted.load() > 0) {
-    if (GetTickCount64() < retry.giveUpAt.load() && scheduleRetry(*session)) return;
+    if (GetTickCount64() < retry.giveUpAt.load() && scheduleRetry(*session) == 0) return;
     retry.unposted.store(0);
   }
   retry.scheduled.store(false);
@@ -58,7 +58,7 @@ void retryPosts(void* argument) {
   // under way; it is this one's to post.
   if (retry.unposted.load() > 0 && !retry.scheduled.exchange(true)) {
     retry.giveUpAt.store(GetTickCount64() + kRetryPeriod);
-    if (!scheduleRetry(*session)) retry.scheduled.store(false);
+    if (scheduleRetry(*session)) retry.scheduled.store(false);
   }
 }
 
@@ -71,7 +71,7 @@ void notifyApplication(Session& session) {
   if (retry.scheduled.exchange(true)) return;
   retry.giveUpAt.store(GetTickCount64() + kRetryPeriod);
   // Out of memory: no retry; the item still waits in its queue.
-  if (!scheduleRetry(session)) retry.scheduled.store(false);
+  if (scheduleRetry(session)) retry.scheduled.store(false);
 }
 
 void forgetUnpostedNotifications(Session& session) {

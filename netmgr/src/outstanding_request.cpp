@@ -49,7 +49,7 @@ void releaseRequest(OutstandingRequest* request) {
   requestHeap.dispose(request);
 }
 
-bool scheduleExpiry(Session& session, OutstandingRequest& request) {
+uint32_t scheduleExpiry(Session& session, OutstandingRequest& request) {
   return addTimer(request.timeout, {expireRequest, &request, discardRequest}, request.destination, &session,
                   request.requestId);
 }
@@ -73,7 +73,7 @@ void expireRequest(void* argument) {
     request->retriesLeft -= 1;
     if (request->retriesLeft < 1) request->state = RequestState::final;
     // Without a timer entry the request could never end: give it up.
-    if (!scheduleExpiry(session, *request)) {
+    if (scheduleExpiry(session, *request)) {
       releaseRequest(request);
       return;
     }

@@ -36,27 +36,28 @@ smiINT valueOr(const smiINT* pointer, smiINT fallback) { return pointer ? *point
 
 // The agent address keeps exactly 4 octets; a shorter descriptor is
 // padded with zeros rather than read past its end.
-bool storeAgentAddress(Pdu& pdu, const smiOCTETS& address) {
+[[nodiscard]] uint32_t storeAgentAddress(Pdu& pdu, const smiOCTETS& address) {
   auto* copy = static_cast<smiLPBYTE>(pduHeap().allocate(4));
-  if (!copy) return false;
+  if (!copy) return SNMPAPI_ALLOC_ERROR;
   if (address.ptr) std::memcpy(copy, address.ptr, std::min<smiUINT32>(address.len, 4));
   pduHeap().release(pdu.agentAddress.ptr);
   pdu.agentAddress = {4, copy};
-  return true;
+  return 0;
 }
 
-bool storeEnterprise(Pdu& pdu, const smiOID& enterprise) {
+// An enterprise with a length but no buffer is stored empty.
+[[nodiscard]] uint32_t storeEnterprise(Pdu& pdu, const smiOID& enterprise) {
   smiOID copy;
   smiOID usable{enterprise.ptr ? enterprise.len : 0, enterprise.ptr};
-  if (copyOid(pduHeap(), usable, copy)) return false;
+  if (uint32_t error = copyOid(pduHeap(), usable, copy)) return error;
   releaseOid(pduHeap(), pdu.enterprise);
   pdu.enterprise = copy;
-  return true;
+  return 0;
 }
 
 // The setter's rules (SnmpSetPduData), shared with duplication. Returns 0
 // or the error; on failure the PDU is unchanged.
-uint32_t setPduData(Pdu& pdu, const smiINT* type, const smiINT32* requestId, const smiINT* third,
+[[nodiscard]] uint32_t setPduData(Pdu& pdu, const smiINT* type, const smiINT32* requestId, const smiINT* third,
                     const smiINT* fourth, const HSNMP_VBL* list) {
   if (type && !isPduType(*type)) return SNMPAPI_PDU_INVALID;
   if (type) pdu.type = *type;
@@ -88,21 +89,21 @@ Pdu* makePdu(Session* session, uint32_t serial) {
 
 Pdu* createPdu(Session* session) {
   Pdu* pdu = makePdu(session, nextSerial());
-  if (pdu && !registerObject(ObjectKind::pdu, &pdu->header)) {
+  if (pdu && registerObject(ObjectKind::pdu, &pdu->header) != 0) {
     pduHeap().dispose(pdu);
     return nullptr;
   }
   return pdu;
 }
 
-bool fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth, HSNMP_VBL list) {
-  if (type != 0 && !isPduType(type)) return false;
+uint32_t fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth, HSNMP_VBL list) {
+  if (type != 0 && !isPduType(type)) return SNMPAPI_PDU_INVALID;
   pdu.type = type;
   clearNumbers(pdu);
   pdu.requestId = requestId ? requestId : freshRequestId();
   storeThirdAndFourth(pdu, third, fourth);
   if (list) pdu.list = list;
-  return true;
+  return 0;
 }
 
 void releasePdu(Pdu* pdu) {
@@ -138,9 +139,9 @@ HSNMP_PDU SnmpCreatePdu(HSNMP_SESSION sessionHandle, smiINT type, smiINT32 reque
                    [&](CallFrame& frame, Session& session, BindingList&) -> HSNMP_PDU {
                      Pdu* pdu = createPdu(&session);
                      if (!pdu) return frame.failWith<HSNMP_PDU>(SNMPAPI_ALLOC_ERROR);
-                     if (!fillPdu(*pdu, type, requestId, errorStatus, errorIndex, listHandle)) {
+                     if (uint32_t error = fillPdu(*pdu, type, requestId, errorStatus, errorIndex, listHandle)) {
                        discardPdu(pdu);
-                       return frame.failWith<HSNMP_PDU>(SNMPAPI_PDU_INVALID);
+                       return frame.failWith<HSNMP_PDU>(error);
                      }
                      return pdu;
                    });
@@ -214,8 +215,12 @@ SNMPAPI_STATUS SnmpSetV1TrapPduData(HSNMP_PDU pduHandle, smiLPCOID enterprise,
     if (genericTrap) pdu.genericTrap = *genericTrap;
     if (specificTrap) pdu.specificTrap = *specificTrap;
     if (timeStamp) pdu.timeStamp = *timeStamp;
-    if (agentAddress && !storeAgentAddress(pdu, *agentAddress)) return frame.fail(SNMPAPI_ALLOC_ERROR);
-    if (enterprise && !storeEnterprise(pdu, *enterprise)) return frame.fail(SNMPAPI_ALLOC_ERROR);
+    if (agentAddress) {
+      if (uint32_t error = storeAgentAddress(pdu, *agentAddress)) return frame.fail(error);
+    }
+    if (enterprise) {
+      if (uint32_t error = storeEnterprise(pdu, *enterprise)) return frame.fail(error);
+    }
     return SNMPAPI_SUCCESS;
   });
 }

@@ -19,7 +19,7 @@ namespace {
 constexpr uint16_t kRequestPort = 161;
 constexpr uint16_t kTrapPort = 162;
 
-uint32_t sendTrap(Session& session, const Entity& destination, const Context& context, const Pdu& pdu) {
+[[nodiscard]] uint32_t sendTrap(Session& session, const Entity& destination, const Context& context, const Pdu& pdu) {
   smiOCTETS message{};
   if (uint32_t error = encodeV1Trap(session, context, pdu, message)) return error;
   session.socket->Write(static_cast<int>(message.len), message.ptr, destination.address,
@@ -52,7 +52,7 @@ OutstandingRequest* recordRequest(Session& session, Entity* source, Entity& dest
   return request;
 }
 
-uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Context& context, Pdu& pdu) {
+[[nodiscard]] uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Context& context, Pdu& pdu) {
   smiOCTETS message{};
   if (uint32_t error = encodeMessage(session, context, pdu, message)) return error;
   OutstandingRequest* request = recordRequest(session, source, destination, context, pdu, message);
@@ -60,9 +60,9 @@ uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Cont
     releaseDescriptor(message.ptr);
     return SNMPAPI_ALLOC_ERROR;
   }
-  if (!scheduleExpiry(session, *request)) {
+  if (uint32_t error = scheduleExpiry(session, *request)) {
     releaseRequest(request);
-    return SNMPAPI_ALLOC_ERROR;
+    return error;
   }
   writeRequest(session, *request);
   return 0;

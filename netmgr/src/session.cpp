@@ -124,7 +124,7 @@ void releaseParts(Session* session) {
 }
 
 // The socket, its callbacks and its port. 0 or the error code.
-uint32_t openSocket(Session& session) {
+[[nodiscard]] uint32_t openSocket(Session& session) {
   session.socket = new CDatagramSocket(&session, reinterpret_cast<void*>(session.notificationTarget),
                                        session.notificationMessage);
   if (!session.socket) return SNMPAPI_ALLOC_ERROR;
@@ -139,7 +139,7 @@ uint32_t openSocket(Session& session) {
 // The queues come before the socket: a datagram may arrive as soon as the
 // socket exists. The socket is made without the session's lock, which its
 // callbacks take under the transport's lock.
-uint32_t openParts(Session& session) {
+[[nodiscard]] uint32_t openParts(Session& session) {
   {
     platform::CriticalSectionGuard guard(session.lock);
     session.received = new CPtrList(&session);
@@ -167,7 +167,7 @@ Session* createSession(uint32_t mode, ULONG_PTR target, UINT message, uint32_t& 
   session->notificationTarget = target;
   session->notificationMessage = message;
   InitializeCriticalSection(&session->lock);
-  if (!registerObject(ObjectKind::session, &session->header)) {
+  if (registerObject(ObjectKind::session, &session->header) != 0) {
     DeleteCriticalSection(&session->lock);
     heapOf(ObjectKind::session).dispose(session);
     return nullptr;

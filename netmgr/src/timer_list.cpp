@@ -3,6 +3,7 @@
 
 #include "platform/heap.h"
 #include "platform/tick.h"
+#include "winsnmp.h"
 
 namespace netmgr {
 namespace {
@@ -15,10 +16,10 @@ TimerList::~TimerList() {
 
 void TimerList::release(TimerEntry* entry) { entryHeap.dispose(entry); }
 
-bool TimerList::tryAdd(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+uint32_t TimerList::add(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
                        int32_t requestId, bool& wasEmpty) {
   auto* entry = entryHeap.make<TimerEntry>();
-  if (!entry) return false;
+  if (!entry) return SNMPAPI_ALLOC_ERROR;
   *entry = TimerEntry{delay, GetTickCount64(), task, entityKey, session, requestId, nullptr};
   std::lock_guard guard(lock_);
   wasEmpty = head_ == nullptr;
@@ -35,7 +36,7 @@ bool TimerList::tryAdd(uint32_t delay, const TimerTask& task, const void* entity
   else head_ = entry;
   if (current) current->delta -= entry->delta;
   entries_.store(entries_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-  return true;
+  return 0;
 }
 
 void TimerList::unlink(TimerEntry* previous, TimerEntry* entry) {

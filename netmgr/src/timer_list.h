@@ -58,10 +58,11 @@ class TimerList {
 
   // Adds an entry due `delay` milliseconds from now (after existing entries
   // due at the same time); `wasEmpty` tells the caller to wake the timer
-  // thread. False when memory runs out (nothing added).
-  [[nodiscard]] bool tryAdd(uint32_t delay, const TimerTask& task, const void* entityKey,
+  // thread. Returns 0, or 2 when memory runs out (nothing added).
+  [[nodiscard]] uint32_t add(uint32_t delay, const TimerTask& task, const void* entityKey,
                             const Session* session, int32_t requestId, bool& wasEmpty);
-  // Ends the first entry of this session with this request id.
+  // Ends the first entry of this session with this request id; false when
+  // there is none.
   bool withdrawRequest(const Session* session, int32_t requestId, Withdrawn& withdrawn);
   // Ends every entry of this entity: the chain of them, for consume().
   [[nodiscard]] TimerEntry* withdrawEntity(const void* entityKey);

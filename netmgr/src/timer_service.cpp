@@ -84,17 +84,17 @@ DWORD WINAPI timerThreadMain(LPVOID) {
 
 TimerList& timers() { return timerList; }
 
-bool addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
-              int32_t requestId) {
+uint32_t addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+                  int32_t requestId) {
   bool wasEmpty = false;
-  if (!timerList.tryAdd(delay, task, entityKey, session, requestId, wasEmpty)) return false;
+  if (uint32_t error = timerList.add(delay, task, entityKey, session, requestId, wasEmpty)) return error;
   if (timerThread.sleeping.exchange(false) && timerThread.wake) SetEvent(timerThread.wake);
-  return true;
+  return 0;
 }
 
 void waitForRunningCallbacks() { std::lock_guard guard(callbackLock); }
 
-bool startTimerThread() {
+uint32_t startTimerThread() {
   timerThread.wake = CreateEvent(nullptr, FALSE, FALSE, nullptr);
   timerThread.started = CreateEvent(nullptr, TRUE, FALSE, nullptr);
   if (timerThread.wake && timerThread.started) {
@@ -102,10 +102,10 @@ bool startTimerThread() {
   }
   if (!timerThread.thread) {
     stopTimerThread();
-    return false;
+    return SNMPAPI_ALLOC_ERROR;
   }
   WaitForSingleObject(timerThread.started, INFINITE);
-  return true;
+  return 0;
 }
 
 void stopTimerThread() {

@@ -85,7 +85,7 @@ smiVALUE oidValue(const smiOID& oid) {
   return value;
 }
 
-uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
+[[nodiscard]] uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
   smiVALUE upTime{};
   upTime.syntax = SNMP_SYNTAX_TIMETICKS;
   upTime.value.uNumber = header.timeStamp;
@@ -99,7 +99,7 @@ uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
   return appendVarbind(list, constantOid(kSnmpTrapEnterprise), oidValue(enterprise));
 }
 
-uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
+[[nodiscard]] uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
                        size_t length, DecodedMessage& decoded) {
   Octets community;
   BerReader rest({nullptr, 0});

@@ -14,7 +14,7 @@ class Timers : public testing::Test {
  protected:
   void add(uint32_t delay, int tag, const Session* session = kSessionA, const void* entity = nullptr) {
     bool wasEmpty = false;
-    ASSERT_TRUE(list.tryAdd(delay, {nullptr, &tags[tag]}, entity, session, tag, wasEmpty));
+    ASSERT_EQ(list.add(delay, {nullptr, &tags[tag]}, entity, session, tag, wasEmpty), 0u);
   }
   // Advances the clock and returns the tags of the entries that fell due.
   std::vector<int> advance(uint32_t elapsed) {
@@ -48,9 +48,9 @@ TEST_F(Timers, FireInDueOrderWithTiesInArrivalOrder) {
 
 TEST_F(Timers, TellTheCallerWhenTheListWasEmpty) {
   bool wasEmpty = false;
-  ASSERT_TRUE(list.tryAdd(10, {nullptr, nullptr}, nullptr, kSessionA, 1, wasEmpty));
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 1, wasEmpty), 0u);
   EXPECT_TRUE(wasEmpty);
-  ASSERT_TRUE(list.tryAdd(10, {nullptr, nullptr}, nullptr, kSessionA, 2, wasEmpty));
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 2, wasEmpty), 0u);
   EXPECT_FALSE(wasEmpty);
   TimerList::consume(list.clear(), [](TimerEntry&) {});
 }
