@@ -14,7 +14,16 @@ namespace {
 platform::SpinLock tableLock;
 HTREE tables[kObjectKinds] = {};
 
-platform::CountedHeap kindHeaps[kObjectKinds];
+using WhenEmpty = platform::CountedHeap::WhenEmpty;
+// In the order of ObjectKind.
+platform::CountedHeap kindHeaps[kObjectKinds] = {
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // sessions
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // entities
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // contexts
+    platform::CountedHeap{WhenEmpty::keep, 0},                      // varbinds
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // lists
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // PDUs
+};
 
 int indexOf(ObjectKind kind) { return static_cast<int>(kind); }
 

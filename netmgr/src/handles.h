@@ -39,7 +39,12 @@ struct ObjectHeader {
 };
 
 uint32_t markerOf(ObjectKind kind);
-// The private heap objects of this kind come from.
+// The private heap objects of this kind come from. The heaps of the kinds
+// that handles name hold every freed object back from reuse until this
+// many more of its kind were freed, so that a handle used after it was
+// freed fails with its kind's error rather than naming a newer object.
+// Varbinds, which no handle names, are reused at once.
+constexpr size_t kFreedHandlesHeldBack = 64;
 platform::CountedHeap& heapOf(ObjectKind kind);
 
 // Creates the six tables (at start-up). Returns 0, or 2 when memory runs
