@@ -154,7 +154,7 @@ void quarantineOrCache(HeapRecord& record, BlockHeader* block) {
   BlockHeader*& slot = record.quarantine[record.quarantineNext];
   BlockHeader* oldest = slot;
   slot = block;
-  record.quarantineNext = (record.quarantineNext + 1) % record.quarantineSize;
+  if (++record.quarantineNext == record.quarantineSize) record.quarantineNext = 0;
   block->marker = kQuarantinedBlock;
   markCached(block);
   if (oldest) cacheOrFree(record, oldest);
