@@ -1,17 +1,21 @@
 // The six handle tables and the library-wide lock around them: the sorted
 // tables are not safe for concurrent use, and every lookup, insertion and
-// removal happens under this one lock.
+// removal happens under this one lock. An insertion or removal may grow or
+// shrink a table, which allocates and copies it, so a waiter for the lock
+// sleeps once a short spin has not got it.
 #include "handles.h"
 
-#include "platform/spin_lock.h"
+#include "platform/adaptive_lock.h"
 #include "winsnmp.h"
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 
 namespace netmgr {
 namespace {
 
-platform::SpinLock tableLock;
+platform::AdaptiveLock tableLock;
 HTREE tables[kObjectKinds] = {};
 
 using WhenEmpty = platform::CountedHeap::WhenEmpty;
@@ -74,8 +78,10 @@ uint32_t markerOf(ObjectKind kind) {
 
 platform::CountedHeap& heapOf(ObjectKind kind) { return kindHeaps[indexOf(kind)]; }
 
+// The tables are made and deleted outside the lock, which guards only
+// their publication.
 uint32_t createHandleTables() {
-  std::lock_guard guard(tableLock);
+  HTREE made[kObjectKinds] = {};
   // Order of creation: sessions, entities, contexts, varbinds, lists, PDUs.
   for (int kind = 0; kind < kObjectKinds; ++kind) {
     HTREE table = TreeCreate(TREE_KIND_SORTED_TABLE);
@@ -83,23 +89,24 @@ uint32_t createHandleTables() {
     if (!table || !TreeControl(table, TREE_CONTROL_KEY_KIND, &keyKind) ||
         !TreeControl(table, TREE_CONTROL_KEY_OFFSET, &keyOffset)) {
       TreeDelete(table);
-      for (int created = 0; created < kind; ++created) {
-        TreeDelete(tables[created]);
-        tables[created] = nullptr;
-      }
+      for (int created = 0; created < kind; ++created) TreeDelete(made[created]);
       return SNMPAPI_ALLOC_ERROR;
     }
-    tables[kind] = table;
+    made[kind] = table;
   }
+  std::lock_guard guard(tableLock);
+  std::copy(std::begin(made), std::end(made), tables);
   return 0;
 }
 
 void deleteHandleTables() {
-  std::lock_guard guard(tableLock);
-  for (HTREE& table : tables) {
-    TreeDelete(table);
-    table = nullptr;
+  HTREE doomed[kObjectKinds] = {};
+  {
+    std::lock_guard guard(tableLock);
+    std::copy(std::begin(tables), std::end(tables), doomed);
+    std::fill(std::begin(tables), std::end(tables), nullptr);
   }
+  for (HTREE table : doomed) TreeDelete(table);
 }
 
 uint32_t registerObject(ObjectKind kind, ObjectHeader* object) {
