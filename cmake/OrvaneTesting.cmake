@@ -1,7 +1,5 @@
 # Helpers shared by every deliverable's CMakeLists.
 
-include(GNUInstallDirs)
-
 # orvane_add_shared_library(NAME SOURCES ... PUBLIC_INCLUDE dir
 #                           [DEPS lib...] [EXPORT_DEFINE MACRO])
 # Builds NAME_core (a static library of position-independent objects that
