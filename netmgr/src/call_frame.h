@@ -38,33 +38,18 @@ struct BindingList;
 
 // Each handle kind's table and the error a handle of it that is not live
 // gets.
+template <ObjectKind Kind, uint32_t Refusal>
+struct HandleKindOf {
+  static constexpr ObjectKind kind = Kind;
+  static constexpr uint32_t refusal = Refusal;
+};
 template <class Object>
 struct HandleKind;
-template <>
-struct HandleKind<Session> {
-  static constexpr ObjectKind kind = ObjectKind::session;
-  static constexpr uint32_t refusal = SNMPAPI_SESSION_INVALID;
-};
-template <>
-struct HandleKind<Entity> {
-  static constexpr ObjectKind kind = ObjectKind::entity;
-  static constexpr uint32_t refusal = SNMPAPI_ENTITY_INVALID;
-};
-template <>
-struct HandleKind<Context> {
-  static constexpr ObjectKind kind = ObjectKind::context;
-  static constexpr uint32_t refusal = SNMPAPI_CONTEXT_INVALID;
-};
-template <>
-struct HandleKind<Pdu> {
-  static constexpr ObjectKind kind = ObjectKind::pdu;
-  static constexpr uint32_t refusal = SNMPAPI_PDU_INVALID;
-};
-template <>
-struct HandleKind<BindingList> {
-  static constexpr ObjectKind kind = ObjectKind::list;
-  static constexpr uint32_t refusal = SNMPAPI_VBL_INVALID;
-};
+template <> struct HandleKind<Session> : HandleKindOf<ObjectKind::session, SNMPAPI_SESSION_INVALID> {};
+template <> struct HandleKind<Entity> : HandleKindOf<ObjectKind::entity, SNMPAPI_ENTITY_INVALID> {};
+template <> struct HandleKind<Context> : HandleKindOf<ObjectKind::context, SNMPAPI_CONTEXT_INVALID> {};
+template <> struct HandleKind<Pdu> : HandleKindOf<ObjectKind::pdu, SNMPAPI_PDU_INVALID> {};
+template <> struct HandleKind<BindingList> : HandleKindOf<ObjectKind::list, SNMPAPI_VBL_INVALID> {};
 
 class CallFrame {
  public:

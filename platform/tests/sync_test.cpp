@@ -31,31 +31,16 @@ TEST(CriticalSection, IsReentrantForTheOwningThread) {
   DeleteCriticalSection(&section);
 }
 
-TEST(SpinLock, ExcludesOtherThreadsWhileHeld) {
-  platform::SpinLock lock;
-  long counter = 0;
-  std::vector<std::thread> threads;
-  for (int worker = 0; worker < 4; ++worker) {
-    threads.emplace_back([&] {
-      for (int round = 0; round < 20000; ++round) {
-        std::lock_guard guard(lock);
-        counter += 1;
-      }
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  EXPECT_EQ(counter, 4 * 20000);
-  ASSERT_TRUE(lock.try_lock());
-  bool otherThreadGotIt = true;
-  std::thread([&] { otherThreadGotIt = lock.try_lock(); }).join();
-  EXPECT_FALSE(otherThreadGotIt);
-  lock.unlock();
-}
+// Both locks: more threads than processors, and a holder that now and
+// then sleeps while holding (waiters of the adaptive lock then sleep too
+// and must all be woken).
+template <class Lock>
+class ShortLocks : public testing::Test {};
+using LockKinds = testing::Types<platform::SpinLock, platform::AdaptiveLock>;
+TYPED_TEST_SUITE(ShortLocks, LockKinds);
 
-// More threads than processors, and a holder that now and then sleeps
-// while holding: the waiters that went to sleep must all be woken.
-TEST(AdaptiveLock, ExcludesOtherThreadsAndWakesTheSleepers) {
-  platform::AdaptiveLock lock;
+TYPED_TEST(ShortLocks, ExcludeOtherThreadsWhileHeld) {
+  TypeParam lock;
   long counter = 0;
   std::vector<std::thread> threads;
   for (int worker = 0; worker < 6; ++worker) {
