@@ -103,6 +103,14 @@ SNMPAPI_STATUS SnmpSetPort(HSNMP_ENTITY handle, UINT port) {
   });
 }
 
+SNMPAPI_STATUS OvSnmpGetPort(HSNMP_ENTITY handle, UINT* port) {
+  return runExport(Live<Entity>{handle}, [&](CallFrame& frame, Entity& entity) -> SNMPAPI_STATUS {
+    if (!port) return frame.fail(SNMPAPI_OTHER_ERROR);
+    *port = entity.port;
+    return SNMPAPI_SUCCESS;
+  });
+}
+
 SNMPAPI_STATUS SnmpGetTimeout(HSNMP_ENTITY handle, smiLPTIMETICKS policyTimeout,
                               smiLPTIMETICKS actualTimeout) {
   return runExport(Live<Entity>{handle}, [&](CallFrame&, Entity& entity) -> SNMPAPI_STATUS {
