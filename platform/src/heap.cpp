@@ -240,8 +240,7 @@ namespace platform {
 // functions directly rather than through HeapAlloc and HeapFree.
 // Creates the heap on first use, with its quarantine; a heap whose
 // quarantine cannot be had works without one.
-bool CountedHeap::ensureHeapLocked() noexcept {
-  if (heap_) return true;
+bool CountedHeap::createHeapLocked() noexcept {
   auto* record = static_cast<HeapRecord*>(HeapCreate(HEAP_NO_SERIALIZE, 0, 0));
   if (!record) return false;
   if (quarantine_ > 0) {
@@ -253,7 +252,7 @@ bool CountedHeap::ensureHeapLocked() noexcept {
 }
 
 void* CountedHeap::allocateLocked(size_t bytes) noexcept {
-  if (!ensureHeapLocked()) return nullptr;
+  if (!heap_ && !createHeapLocked()) return nullptr;
   void* block = allocateBlock(*static_cast<HeapRecord*>(heap_), HEAP_ZERO_MEMORY, bytes);
   // Only the lock holder writes the count, so no atomic increment is needed.
   if (block) live_.store(live_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
@@ -290,7 +289,7 @@ bool CountedHeap::release(void* block) noexcept {
 bool CountedHeap::allocateMany(const size_t* sizes, size_t count, void** blocks) noexcept {
   if (count == 0) return true;
   std::lock_guard guard(lock_);
-  if (!ensureHeapLocked()) return false;
+  if (!heap_ && !createHeapLocked()) return false;
   auto& record = *static_cast<HeapRecord*>(heap_);
   for (size_t made = 0; made < count; ++made) {
     blocks[made] = sizes[made] ? allocateBlock(record, HEAP_ZERO_MEMORY, sizes[made]) : nullptr;

@@ -79,7 +79,7 @@ class PLATFORM_API CountedHeap {
   }
 
  private:
-  bool ensureHeapLocked() noexcept;
+  bool createHeapLocked() noexcept;
   void* allocateLocked(size_t bytes) noexcept;
   bool releaseLocked(void* block) noexcept;
   void destroyIfEmptyLocked() noexcept;
