@@ -1,7 +1,5 @@
 # Helpers shared by every deliverable's CMakeLists.
 
-include(GNUInstallDirs)
-
 # orvane_add_shared_library(NAME SOURCES ... PUBLIC_INCLUDE dir
 #                           [DEPS lib...] [EXPORT_DEFINE MACRO])
 # Builds NAME_core (a static library of position-independent objects that
@@ -19,7 +17,6 @@ function(orvane_add_shared_library name)
     PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}_core>"
     PUBLIC ${ARG_DEPS})
   target_include_directories(${name} PUBLIC ${ARG_PUBLIC_INCLUDE})
-  install(TARGETS ${name} LIBRARY)
 endfunction()
 
 if(ORVANE_TESTS)

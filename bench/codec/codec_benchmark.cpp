@@ -4,7 +4,6 @@
 // again). With net-snmp's library present, it encodes and parses the very
 // same octets side by side, and the run ends with the rate ratios.
 #include "bench_messages.h"
-#include "session.h"
 #include "winsnmp.h"
 
 #ifdef CODEC_BENCH_NETSNMP
@@ -26,7 +25,7 @@ using Octets = std::vector<uint8_t>;
 // Our side: the message built once as a PDU with its list, for a session.
 class OurCodec {
  public:
-  OurCodec(netmgr::Session* session, const BenchMessage& message) : session_(session) {
+  OurCodec(HSNMP_SESSION session, const BenchMessage& message) : session_(session) {
     agent_ = SnmpStrToEntity(session, "127.0.0.1");
     smiOCTETS community{static_cast<smiUINT32>(message.community.size()),
                         reinterpret_cast<smiLPBYTE>(const_cast<char*>(message.community.data()))};
@@ -87,7 +86,7 @@ class OurCodec {
     SnmpSetVb(list, 0, &nameOid, &value);
   }
 
-  netmgr::Session* session_;
+  HSNMP_SESSION session_;
   HSNMP_ENTITY agent_ = nullptr;
   HSNMP_CONTEXT context_ = nullptr;
   HSNMP_PDU pdu_ = nullptr;
@@ -176,7 +175,7 @@ void printRatios(const RatioReporter& reporter, const std::vector<std::string>& 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr);
-  netmgr::Session* session = netmgr::createSession(SNMPAPI_NOTIFY_NONE, 0, 0);
+  HSNMP_SESSION session = SnmpOpenEx(SNMPAPI_NOTIFY_NONE, 0, 0);
   std::vector<std::string> labels;
   for (const BenchMessage& message : {mixedResponse(), responseOfSize(1472)}) {
     auto ours = std::make_shared<OurCodec>(session, message);

@@ -4,13 +4,12 @@
 # modules and net-snmp's. modforge's console mode against smilint -l 3 and
 # snmptranslate -m ALL -Tz on the same files, timed by hyperfine (warm-up
 # runs, then at least RUNS runs of each, default 50). hyperfine's summary
-# gives each peer's time as a multiple of modforge's.
-#   bench/modforge/compare_peers.sh [build folder]
+# gives each peer's time as a multiple of modforge's. The build puts this
+# script beside modforge:
+#   build/bin/compare_peers.sh
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-build=${1:-build}
 runs=${RUNS:-50}
-modforge=$(realpath "$build/bin/modforge")
+modforge=$(realpath "$(dirname "$0")/modforge")
 cache=${ORVANE_MIB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvane/mibs}
 corpus=${ORVANE_MIB_CORPUS:-${XDG_CACHE_HOME:-$HOME/.cache}/orvane/mib-corpus}
 netsnmp=/usr/share/snmp/mibs

@@ -1,11 +1,7 @@
 // BER elements read with bounds checks.
 #include "ber_reader.h"
 
-#include <cstring>
-
-#if defined(__SSE2__)
-#  include <emmintrin.h>
-#endif
+#include <emmintrin.h>  // SSE2: every x86-64 processor has it
 
 namespace netmgr {
 
@@ -53,19 +49,12 @@ bool readSubidentifier(const uint8_t*& octet, const uint8_t* end, uint64_t large
 // top bit set (each is then a whole sub-identifier); false otherwise, with
 // nothing stored.
 bool widenEight(const uint8_t* octets, smiUINT32* parts) {
-#if defined(__SSE2__)
   __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(octets));
   if (_mm_movemask_epi8(bytes) & 0xFF) return false;
   __m128i zero = _mm_setzero_si128();
   __m128i halves = _mm_unpacklo_epi8(bytes, zero);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(parts), _mm_unpacklo_epi16(halves, zero));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(parts + 4), _mm_unpackhi_epi16(halves, zero));
-#else
-  uint64_t word;
-  std::memcpy(&word, octets, sizeof word);
-  if (word & 0x8080808080808080ull) return false;
-  for (int index = 0; index < 8; ++index) parts[index] = octets[index];
-#endif
   return true;
 }
 

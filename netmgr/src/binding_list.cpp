@@ -22,7 +22,7 @@ Varbind* lastEntry(const BindingList& list, bool& damaged) {
 
 // Appends a new varbind with index count + 1. Returns 0 or the error; on
 // failure nothing is left behind.
-uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* value) {
+[[nodiscard]] uint32_t appendEntry(BindingList& list, const smiOID& name, const smiVALUE* value) {
   bool damaged = false;
   Varbind* last = lastEntry(list, damaged);
   if (damaged) return SNMPAPI_VBL_EMPTY;
@@ -78,7 +78,7 @@ BindingList* makeList(Session* session, uint32_t serial) {
 
 BindingList* createList(Session* session) {
   BindingList* list = makeList(session, nextSerial());
-  if (list && !registerObject(ObjectKind::list, &list->header)) {
+  if (list && registerObject(ObjectKind::list, &list->header) != 0) {
     releaseList(list);
     return nullptr;
   }
@@ -102,8 +102,12 @@ void releaseList(BindingList* list) {
   listHeap().dispose(list);
 }
 
+void discardList(BindingList* list) {
+  if (retireObject(ObjectKind::list, &list->header)) releaseList(list);
+}
+
 void releaseAllLists() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::list)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::list)) {
     if (retireObject(ObjectKind::list, object)) releaseList(reinterpret_cast<BindingList*>(object));
   }
 }
@@ -152,103 +156,81 @@ extern "C" {
 // Creates a list, with a first varbind when a name is given. On failure
 // nothing is left behind.
 HSNMP_VBL SnmpCreateVbl(HSNMP_SESSION sessionHandle, smiLPCOID name, smiLPCVALUE value) {
-  CallFrame frame;
-  if (!frame.started()) return nullptr;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return nullptr;
-  frame.beginWork();
-  BindingList* list = createList(session);
-  if (!list) return frame.failWith<HSNMP_VBL>(SNMPAPI_ALLOC_ERROR);
-  if (name) {
-    if (uint32_t error = setEntry(*list, 0, name, value)) {
-      if (retireObject(ObjectKind::list, &list->header)) releaseList(list);
-      return frame.failWith<HSNMP_VBL>(error);
+  return runExport(Live<Session>{sessionHandle}, [&](CallFrame& frame, Session& session) -> HSNMP_VBL {
+    BindingList* list = createList(&session);
+    if (!list) return frame.failWith<HSNMP_VBL>(SNMPAPI_ALLOC_ERROR);
+    if (name) {
+      if (uint32_t error = setEntry(*list, 0, name, value)) {
+        discardList(list);
+        return frame.failWith<HSNMP_VBL>(error);
+      }
     }
-  }
-  return list;
+    return list;
+  });
 }
 
 // A new list of `session` with copies of every entry, in order. On failure
 // the new list is released.
 HSNMP_VBL SnmpDuplicateVbl(HSNMP_SESSION sessionHandle, HSNMP_VBL listHandle) {
-  CallFrame frame;
-  if (!frame.started()) return nullptr;
-  BindingList* source = frame.list(listHandle);
-  if (!source) return nullptr;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return nullptr;
-  frame.beginWork();
-  BindingList* copy = createList(session);
-  if (!copy) return frame.failWith<HSNMP_VBL>(SNMPAPI_ALLOC_ERROR);
-  for (smiUINT32 index = 1;; ++index) {
-    Varbind* entry = findEntry(*source, index);
-    if (!entry) break;
-    if (uint32_t error = setEntry(*copy, 0, &entry->name, &entry->value)) {
-      if (retireObject(ObjectKind::list, &copy->header)) releaseList(copy);
-      return frame.failWith<HSNMP_VBL>(error);
-    }
-  }
-  return copy;
+  return runExport(Live<BindingList>{listHandle}, Live<Session>{sessionHandle},
+                   [&](CallFrame& frame, BindingList& source, Session& session) -> HSNMP_VBL {
+                     BindingList* copy = createList(&session);
+                     if (!copy) return frame.failWith<HSNMP_VBL>(SNMPAPI_ALLOC_ERROR);
+                     for (smiUINT32 index = 1;; ++index) {
+                       Varbind* entry = findEntry(source, index);
+                       if (!entry) break;
+                       if (uint32_t error = setEntry(*copy, 0, &entry->name, &entry->value)) {
+                         discardList(copy);
+                         return frame.failWith<HSNMP_VBL>(error);
+                       }
+                     }
+                     return copy;
+                   });
 }
 
 // Releases the list and every varbind in it.
 SNMPAPI_STATUS SnmpFreeVbl(HSNMP_VBL listHandle) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.takeList(listHandle);
-  if (!list) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  releaseList(list);
-  return SNMPAPI_SUCCESS;
+  return runExport(Taken<BindingList>{listHandle}, [&](CallFrame&, BindingList& list) -> SNMPAPI_STATUS {
+    releaseList(&list);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // The number of entries; an empty list gives 0 with error 1013.
 SNMPAPI_STATUS SnmpCountVbl(HSNMP_VBL listHandle) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.list(listHandle);
-  if (!list) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  smiUINT32 count = countEntries(*list);
-  return count ? count : frame.fail(SNMPAPI_VBL_EMPTY);
+  return runExport(Live<BindingList>{listHandle}, [&](CallFrame& frame, BindingList& list) -> SNMPAPI_STATUS {
+    smiUINT32 count = countEntries(list);
+    return count ? count : frame.fail(SNMPAPI_VBL_EMPTY);
+  });
 }
 
 // Fresh descriptor copies of one entry's name and value; on failure both
 // outputs are cleared (when given).
 SNMPAPI_STATUS SnmpGetVb(HSNMP_VBL listHandle, smiUINT32 index, smiLPOID name, smiLPVALUE value) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.list(listHandle);
-  if (!list) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  Varbind* entry = findEntry(*list, index);
-  if (!entry) return frame.fail(SNMPAPI_INDEX_INVALID);
-  if (!name || !value) return frame.fail(SNMPAPI_OTHER_ERROR);
-  if (uint32_t error = copyVarbindOut(*entry, *name, *value)) return frame.fail(error);
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<BindingList>{listHandle}, [&](CallFrame& frame, BindingList& list) -> SNMPAPI_STATUS {
+    Varbind* entry = findEntry(list, index);
+    if (!entry) return frame.fail(SNMPAPI_INDEX_INVALID);
+    if (!name || !value) return frame.fail(SNMPAPI_OTHER_ERROR);
+    if (uint32_t error = copyVarbindOut(*entry, *name, *value)) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // Appends (index 0 or count + 1) or replaces an entry. On failure the
 // list is unchanged.
 SNMPAPI_STATUS SnmpSetVb(HSNMP_VBL listHandle, smiUINT32 index, smiLPCOID name, smiLPCVALUE value) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.list(listHandle);
-  if (!list) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (uint32_t error = setEntry(*list, index, name, value)) return frame.fail(error);
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<BindingList>{listHandle}, [&](CallFrame& frame, BindingList& list) -> SNMPAPI_STATUS {
+    if (uint32_t error = setEntry(list, index, name, value)) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // Removes an entry; the later ones move one index lower.
 SNMPAPI_STATUS SnmpDeleteVb(HSNMP_VBL listHandle, smiUINT32 index) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  BindingList* list = frame.list(listHandle);
-  if (!list) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (uint32_t error = deleteEntry(*list, index)) return frame.fail(error);
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<BindingList>{listHandle}, [&](CallFrame& frame, BindingList& list) -> SNMPAPI_STATUS {
+    if (uint32_t error = deleteEntry(list, index)) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"

@@ -25,6 +25,9 @@ BindingList* createList(Session* session);
 // Releases a list that was retired from its table or never registered,
 // with every varbind in it.
 void releaseList(BindingList* list);
+// Retires a registered list and releases it, unless another caller
+// retired it first.
+void discardList(BindingList* list);
 // Clean-up: releases every list still registered, and so every varbind.
 void releaseAllLists();
 

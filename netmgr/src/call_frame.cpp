@@ -9,62 +9,15 @@ bool CallFrame::started() {
   return false;
 }
 
-ObjectHeader* CallFrame::accept(ObjectHeader* object, Refusal refusal, uint32_t errorCode) {
+// A session already found live in this call needs no second look (the
+// validation is given it as the known live session).
+ObjectHeader* CallFrame::accept(ObjectHeader* object, uint32_t refusal) {
   if (!object) {
-    fail(refusal == Refusal::sessionNotLive ? SNMPAPI_SESSION_INVALID : errorCode);
+    fail(lastRefusal_ == Refusal::sessionNotLive ? SNMPAPI_SESSION_INVALID : refusal);
     return nullptr;
   }
   if (!session_) session_ = object->session;
   return object;
-}
-
-// A session already found live in this call needs no second look.
-ObjectHeader* CallFrame::validate(ObjectKind kind, const void* handle, uint32_t errorCode) {
-  Refusal refusal = Refusal::none;
-  ObjectHeader* object = findLiveOwned(kind, handle, session_, refusal);
-  return accept(object, refusal, errorCode);
-}
-
-ObjectHeader* CallFrame::take(ObjectKind kind, const void* handle, uint32_t errorCode) {
-  Refusal refusal = Refusal::none;
-  ObjectHeader* object = retireLiveOwned(kind, handle, session_, refusal);
-  return accept(object, refusal, errorCode);
-}
-
-Session* CallFrame::session(HSNMP_SESSION handle) {
-  return reinterpret_cast<Session*>(validate(ObjectKind::session, handle, SNMPAPI_SESSION_INVALID));
-}
-
-Entity* CallFrame::entity(HSNMP_ENTITY handle) {
-  return reinterpret_cast<Entity*>(validate(ObjectKind::entity, handle, SNMPAPI_ENTITY_INVALID));
-}
-
-Context* CallFrame::context(HSNMP_CONTEXT handle) {
-  return reinterpret_cast<Context*>(validate(ObjectKind::context, handle, SNMPAPI_CONTEXT_INVALID));
-}
-
-Pdu* CallFrame::pdu(HSNMP_PDU handle) {
-  return reinterpret_cast<Pdu*>(validate(ObjectKind::pdu, handle, SNMPAPI_PDU_INVALID));
-}
-
-BindingList* CallFrame::list(HSNMP_VBL handle) {
-  return reinterpret_cast<BindingList*>(validate(ObjectKind::list, handle, SNMPAPI_VBL_INVALID));
-}
-
-Entity* CallFrame::takeEntity(HSNMP_ENTITY handle) {
-  return reinterpret_cast<Entity*>(take(ObjectKind::entity, handle, SNMPAPI_ENTITY_INVALID));
-}
-
-Context* CallFrame::takeContext(HSNMP_CONTEXT handle) {
-  return reinterpret_cast<Context*>(take(ObjectKind::context, handle, SNMPAPI_CONTEXT_INVALID));
-}
-
-Pdu* CallFrame::takePdu(HSNMP_PDU handle) {
-  return reinterpret_cast<Pdu*>(take(ObjectKind::pdu, handle, SNMPAPI_PDU_INVALID));
-}
-
-BindingList* CallFrame::takeList(HSNMP_VBL handle) {
-  return reinterpret_cast<BindingList*>(take(ObjectKind::list, handle, SNMPAPI_VBL_INVALID));
 }
 
 void CallFrame::beginWork() {

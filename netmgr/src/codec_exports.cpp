@@ -22,18 +22,14 @@ extern "C" {
 SNMPAPI_STATUS SnmpEncodeMsg(HSNMP_SESSION sessionHandle, HSNMP_ENTITY source,
                              HSNMP_ENTITY destination, HSNMP_CONTEXT contextHandle,
                              HSNMP_PDU pduHandle, smiLPOCTETS message) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Session* session = frame.session(sessionHandle);
-  if (!session || !frame.entity(source) || !frame.entity(destination)) return SNMPAPI_FAILURE;
-  Context* context = frame.context(contextHandle);
-  if (!context) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (!message) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  if (uint32_t error = encodeMessage(*session, *context, *pdu, *message)) return frame.fail(error);
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Session>{sessionHandle}, Live<Entity>{source}, Live<Entity>{destination},
+                   Live<Context>{contextHandle}, Live<Pdu>{pduHandle},
+                   [&](CallFrame& frame, Session& session, Entity&, Entity&, Context& context,
+                       Pdu& pdu) -> SNMPAPI_STATUS {
+                     if (!message) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+                     if (uint32_t error = encodeMessage(session, context, pdu, *message)) return frame.fail(error);
+                     return SNMPAPI_SUCCESS;
+                   });
 }
 
 // Decodes a message into four new handles owned by the session. The
@@ -42,22 +38,19 @@ SNMPAPI_STATUS SnmpEncodeMsg(HSNMP_SESSION sessionHandle, HSNMP_ENTITY source,
 SNMPAPI_STATUS SnmpDecodeMsg(HSNMP_SESSION sessionHandle, LPHSNMP_ENTITY source,
                              LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context, LPHSNMP_PDU pdu,
                              smiLPCOCTETS message) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (!message || !message->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  if (!source || !destination || !context || !pdu) return frame.fail(SNMPAPI_OTHER_ERROR);
-  DecodedMessage decoded;
-  if (uint32_t error = decodeMessage(*session, kUnknownSender, message->ptr, message->len, decoded)) {
-    return frame.fail(error);
-  }
-  *source = decoded.source;
-  *destination = decoded.destination;
-  *context = decoded.context;
-  *pdu = decoded.pdu;
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Session>{sessionHandle}, [&](CallFrame& frame, Session& session) -> SNMPAPI_STATUS {
+    if (!message || !message->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+    if (!source || !destination || !context || !pdu) return frame.fail(SNMPAPI_OTHER_ERROR);
+    DecodedMessage decoded;
+    if (uint32_t error = decodeMessage(session, kUnknownSender, message->ptr, message->len, decoded)) {
+      return frame.fail(error);
+    }
+    *source = decoded.source;
+    *destination = decoded.destination;
+    *context = decoded.context;
+    *pdu = decoded.pdu;
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"

@@ -30,7 +30,7 @@ Context* makeContext(Session* session, const smiBYTE* community, smiUINT32 lengt
 
 Context* createContext(Session* session, const smiBYTE* community, smiUINT32 length) {
   Context* context = makeContext(session, community, length, nextSerial());
-  if (context && !registerObject(ObjectKind::context, &context->header)) {
+  if (context && registerObject(ObjectKind::context, &context->header) != 0) {
     releaseContext(context);
     return nullptr;
   }
@@ -40,7 +40,7 @@ Context* createContext(Session* session, const smiBYTE* community, smiUINT32 len
 void releaseContext(Context* context) { contextHeap().dispose(context); }
 
 void releaseAllContexts() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::context)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::context)) {
     if (retireObject(ObjectKind::context, object)) releaseContext(reinterpret_cast<Context*>(object));
   }
 }
@@ -52,46 +52,36 @@ using namespace netmgr;
 extern "C" {
 
 HSNMP_CONTEXT SnmpStrToContext(HSNMP_SESSION sessionHandle, smiLPCOCTETS community) {
-  CallFrame frame;
-  if (!frame.started()) return nullptr;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return nullptr;
-  frame.beginWork();
-  if (!community || (community->len > 0 && !community->ptr)) {
-    return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_CONTEXT_UNKNOWN);
-  }
-
-  Context* context = createContext(session, community->ptr, community->len);
-  if (!context) return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
-  return context;
+  return runExport(Live<Session>{sessionHandle}, [&](CallFrame& frame, Session& session) -> HSNMP_CONTEXT {
+    if (!community || (community->len > 0 && !community->ptr)) {
+      return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_CONTEXT_UNKNOWN);
+    }
+    Context* context = createContext(&session, community->ptr, community->len);
+    if (!context) return frame.failWith<HSNMP_CONTEXT>(SNMPAPI_ALLOC_ERROR);
+    return context;
+  });
 }
 
 SNMPAPI_STATUS SnmpContextToStr(HSNMP_CONTEXT handle, smiLPOCTETS community) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Context* context = frame.context(handle);
-  if (!context) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (!community) return frame.fail(SNMPAPI_NO_OUTPUT_DESCRIPTOR);
-  community->len = 0;
-  community->ptr = nullptr;
-  if (context->length == 0) return SNMPAPI_SUCCESS;
-  auto* copy = static_cast<smiBYTE*>(allocateDescriptor(context->length));
-  if (!copy) return frame.fail(SNMPAPI_ALLOC_ERROR);
-  std::memcpy(copy, context->community, context->length);
-  community->len = context->length;
-  community->ptr = copy;
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Context>{handle}, [&](CallFrame& frame, Context& context) -> SNMPAPI_STATUS {
+    if (!community) return frame.fail(SNMPAPI_NO_OUTPUT_DESCRIPTOR);
+    community->len = 0;
+    community->ptr = nullptr;
+    if (context.length == 0) return SNMPAPI_SUCCESS;
+    auto* copy = static_cast<smiBYTE*>(allocateDescriptor(context.length));
+    if (!copy) return frame.fail(SNMPAPI_ALLOC_ERROR);
+    std::memcpy(copy, context.community, context.length);
+    community->len = context.length;
+    community->ptr = copy;
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpFreeContext(HSNMP_CONTEXT handle) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Context* context = frame.takeContext(handle);
-  if (!context) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  releaseContext(context);
-  return SNMPAPI_SUCCESS;
+  return runExport(Taken<Context>{handle}, [&](CallFrame&, Context& context) -> SNMPAPI_STATUS {
+    releaseContext(&context);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // Shared decoding steps.
 #include "decoding.h"
 
+#include "ber_tags.h"
 #include "context.h"
 #include "entity.h"
 #include "library.h"
@@ -12,16 +13,6 @@
 namespace netmgr {
 namespace {
 
-constexpr uint8_t kSequence = 0x30;
-constexpr uint8_t kInteger = 0x02;
-constexpr uint8_t kOctetString = 0x04;
-constexpr uint8_t kObjectIdentifier = 0x06;
-
-// INTEGER and the unsigned types take at most 5 octets, Counter64 at most
-// 9; longer contents read as 0.
-constexpr size_t kMaxIntegerOctets = 5;
-constexpr size_t kMaxCounter64Octets = 9;
-
 // A value by its tag; a tag of no known syntax gives NULL. Strings point
 // into the message; an OID value uses `parts`. False for a malformed OID.
 bool readValue(uint8_t tag, Octets contents, smiUINT32* parts, smiVALUE& value) {
@@ -29,16 +20,16 @@ bool readValue(uint8_t tag, Octets contents, smiUINT32* parts, smiVALUE& value) 
   value.syntax = tag;
   switch (tag) {
     case SNMP_SYNTAX_INT:
-      value.value.sNumber = static_cast<smiINT>(readInteger(contents, kMaxIntegerOctets));
+      value.value.sNumber = static_cast<smiINT>(readInteger(contents, ber::kMaxIntegerOctets));
       return true;
     case SNMP_SYNTAX_CNTR32:
     case SNMP_SYNTAX_GAUGE32:
     case SNMP_SYNTAX_TIMETICKS:
     case SNMP_SYNTAX_UINT32:
-      value.value.uNumber = static_cast<smiUINT32>(readInteger(contents, kMaxIntegerOctets));
+      value.value.uNumber = static_cast<smiUINT32>(readInteger(contents, ber::kMaxIntegerOctets));
       return true;
     case SNMP_SYNTAX_CNTR64: {
-      uint64_t number = readInteger(contents, kMaxCounter64Octets);
+      uint64_t number = readInteger(contents, ber::kMaxCounter64Octets);
       value.value.hNumber = {static_cast<smiUINT32>(number >> 32), static_cast<smiUINT32>(number)};
       return true;
     }
@@ -71,11 +62,11 @@ class VarbindBatch {
   bool read(BerReader& reader) {
     Octets varbind, nameContents, valueContents;
     uint8_t tag = 0;
-    if (!reader.expect(kSequence, varbind)) return false;
+    if (!reader.expect(ber::kSequence, varbind)) return false;
     BerReader fields(varbind);
     smiOID& name = names_[count_];
     name.ptr = parts_ + used_;
-    if (!fields.expect(kObjectIdentifier, nameContents) ||
+    if (!fields.expect(ber::kObjectIdentifier, nameContents) ||
         !readOid(nameContents, name.ptr, kMaxDecodedOidLength, name.len) ||
         !fields.next(tag, valueContents) || !fields.atEnd() ||
         !readValue(tag, valueContents, name.ptr + name.len, values_[count_])) {
@@ -89,7 +80,7 @@ class VarbindBatch {
   // No room for another varbind of the largest kind.
   bool full() const { return count_ == kVarbindBatch || kScratchParts - used_ < 2 * kMaxDecodedOidLength; }
   // Appends what was read and starts a new batch. Returns 0 or 2.
-  uint32_t appendTo(BindingList& list) {
+  [[nodiscard]] uint32_t appendTo(BindingList& list) {
     size_t count = count_;
     count_ = used_ = 0;
     return count && appendEntries(list, names_, values_, count) ? SNMPAPI_ALLOC_ERROR : 0;
@@ -111,11 +102,11 @@ uint32_t readFraming(const uint8_t* octets, size_t length, Octets& community, Be
   if (length == 0 || length > kMaxDecodedMessage) return SNMPAPI_NOOP;
   BerReader whole({octets, length});
   Octets message;
-  if (!whole.expect(kSequence, message) || !whole.atEnd()) return SNMPAPI_NOOP;
+  if (!whole.expect(ber::kSequence, message) || !whole.atEnd()) return SNMPAPI_NOOP;
   BerReader reader(message);
   uint8_t version = 0xFF;
-  if (!reader.expectOneOctet(kInteger, version) || version != 0) return SNMPAPI_NOOP;
-  if (!reader.expect(kOctetString, community)) return SNMPAPI_NOOP;
+  if (!reader.expectOneOctet(ber::kInteger, version) || version != 0) return SNMPAPI_NOOP;
+  if (!reader.expect(ber::kOctetString, community)) return SNMPAPI_NOOP;
   rest = reader;
   return 0;
 }
@@ -147,9 +138,9 @@ uint32_t DecodedBuilder::publish(DecodedMessage& decoded) {
       {ObjectKind::context, &made_.context->header}, {ObjectKind::pdu, &made_.pdu->header},
       {ObjectKind::list, &list_->header},
   };
-  if (!registerObjects(registrations, std::size(registrations))) {
+  if (uint32_t error = registerObjects(registrations, std::size(registrations))) {
     release();
-    return SNMPAPI_ALLOC_ERROR;
+    return error;
   }
   decoded = made_;
   made_ = {};

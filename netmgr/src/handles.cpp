@@ -1,19 +1,33 @@
 // The six handle tables and the library-wide lock around them: the sorted
 // tables are not safe for concurrent use, and every lookup, insertion and
-// removal happens under this one lock.
+// removal happens under this one lock. An insertion or removal may grow or
+// shrink a table, which allocates and copies it, so a waiter for the lock
+// sleeps once a short spin has not got it.
 #include "handles.h"
 
-#include "platform/spin_lock.h"
+#include "platform/adaptive_lock.h"
+#include "winsnmp.h"
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 
 namespace netmgr {
 namespace {
 
-platform::SpinLock tableLock;
+platform::AdaptiveLock tableLock;
 HTREE tables[kObjectKinds] = {};
 
-platform::CountedHeap kindHeaps[kObjectKinds];
+using WhenEmpty = platform::CountedHeap::WhenEmpty;
+// In the order of ObjectKind.
+platform::CountedHeap kindHeaps[kObjectKinds] = {
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // sessions
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // entities
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // contexts
+    platform::CountedHeap{WhenEmpty::keep, 0},                      // varbinds
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // lists
+    platform::CountedHeap{WhenEmpty::keep, kFreedHandlesHeldBack},  // PDUs
+};
 
 int indexOf(ObjectKind kind) { return static_cast<int>(kind); }
 
@@ -64,8 +78,10 @@ uint32_t markerOf(ObjectKind kind) {
 
 platform::CountedHeap& heapOf(ObjectKind kind) { return kindHeaps[indexOf(kind)]; }
 
-bool createHandleTables() {
-  std::lock_guard guard(tableLock);
+// The tables are made and deleted outside the lock, which guards only
+// their publication.
+uint32_t createHandleTables() {
+  HTREE made[kObjectKinds] = {};
   // Order of creation: sessions, entities, contexts, varbinds, lists, PDUs.
   for (int kind = 0; kind < kObjectKinds; ++kind) {
     HTREE table = TreeCreate(TREE_KIND_SORTED_TABLE);
@@ -73,31 +89,32 @@ bool createHandleTables() {
     if (!table || !TreeControl(table, TREE_CONTROL_KEY_KIND, &keyKind) ||
         !TreeControl(table, TREE_CONTROL_KEY_OFFSET, &keyOffset)) {
       TreeDelete(table);
-      for (int created = 0; created < kind; ++created) {
-        TreeDelete(tables[created]);
-        tables[created] = nullptr;
-      }
-      return false;
+      for (int created = 0; created < kind; ++created) TreeDelete(made[created]);
+      return SNMPAPI_ALLOC_ERROR;
     }
-    tables[kind] = table;
+    made[kind] = table;
   }
-  return true;
+  std::lock_guard guard(tableLock);
+  std::copy(std::begin(made), std::end(made), tables);
+  return 0;
 }
 
 void deleteHandleTables() {
-  std::lock_guard guard(tableLock);
-  for (HTREE& table : tables) {
-    TreeDelete(table);
-    table = nullptr;
+  HTREE doomed[kObjectKinds] = {};
+  {
+    std::lock_guard guard(tableLock);
+    std::copy(std::begin(tables), std::end(tables), doomed);
+    std::fill(std::begin(tables), std::end(tables), nullptr);
   }
+  for (HTREE table : doomed) TreeDelete(table);
 }
 
-bool registerObject(ObjectKind kind, ObjectHeader* object) {
+uint32_t registerObject(ObjectKind kind, ObjectHeader* object) {
   std::lock_guard guard(tableLock);
-  return insertLocked(kind, object);
+  return insertLocked(kind, object) ? 0 : SNMPAPI_ALLOC_ERROR;
 }
 
-bool registerObjects(const Registration* registrations, size_t count) {
+uint32_t registerObjects(const Registration* registrations, size_t count) {
   std::lock_guard guard(tableLock);
   for (size_t done = 0; done < count; ++done) {
     if (insertLocked(registrations[done].kind, registrations[done].object)) continue;
@@ -106,9 +123,9 @@ bool registerObjects(const Registration* registrations, size_t count) {
       registered.object->marker = 0;
       TreeDeleteItem(tables[indexOf(registered.kind)], registered.object);
     }
-    return false;
+    return SNMPAPI_ALLOC_ERROR;
   }
-  return true;
+  return 0;
 }
 
 ObjectHeader* findLive(ObjectKind kind, const void* handle) {
@@ -142,17 +159,19 @@ ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session
   return object;
 }
 
-std::vector<ObjectHeader*> liveObjects(ObjectKind kind) {
-  std::vector<ObjectHeader*> objects;
+// An entry without its marker (damaged) is passed over, so that clean-up
+// taking the first live object until there is none always ends.
+ObjectHeader* firstLive(ObjectKind kind) {
   std::lock_guard guard(tableLock);
   HTREE table = tables[indexOf(kind)];
-  if (!table) return objects;
+  if (!table) return nullptr;
   LONG position = -1;
   for (void* item = TreeGetItem(table, nullptr, &position, TREE_GET_FIRST); item;
        item = TreeGetItem(table, &position, &position, TREE_GET_NEXT)) {
-    objects.push_back(static_cast<ObjectHeader*>(item));
+    auto* object = static_cast<ObjectHeader*>(item);
+    if (object->marker == markerOf(kind)) return object;
   }
-  return objects;
+  return nullptr;
 }
 
 long countLive(ObjectKind kind) {

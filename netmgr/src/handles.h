@@ -1,4 +1,9 @@
 // Handle kinds, their markers and private heaps, and the six handle tables.
+//
+// Internal steps that can fail return 0 when they succeeded and otherwise
+// the error code for the last error (SNMPAPI_ALLOC_ERROR and the like),
+// throughout the library; a bool answers a question (is it live, did this
+// caller get it) and never stands for success.
 // A handle is the address of its object; the object's first field holds
 // that address, which is the key of its table. A handle is trusted only
 // after it was found in its table, under the table lock, with its kind's
@@ -10,7 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace netmgr {
 
@@ -35,25 +39,31 @@ struct ObjectHeader {
 };
 
 uint32_t markerOf(ObjectKind kind);
-// The private heap objects of this kind come from.
+// The private heap objects of this kind come from. The heaps of the kinds
+// that handles name hold every freed object back from reuse until this
+// many more of its kind were freed, so that a handle used after it was
+// freed fails with its kind's error rather than naming a newer object.
+// Varbinds, which no handle names, are reused at once.
+constexpr size_t kFreedHandlesHeldBack = 64;
 platform::CountedHeap& heapOf(ObjectKind kind);
 
-// Creates the six tables (at start-up). False when memory runs out; then
-// no table exists.
-[[nodiscard]] bool createHandleTables();
+// Creates the six tables (at start-up). Returns 0, or 2 when memory runs
+// out; then no table exists.
+[[nodiscard]] uint32_t createHandleTables();
 // Deletes the tables (at clean-up); the objects themselves are not touched.
 void deleteHandleTables();
 
-// Sets the marker and enters the object in its kind's table. False when
-// the library is stopped or memory runs out; the object is then unmarked.
-[[nodiscard]] bool registerObject(ObjectKind kind, ObjectHeader* object);
+// Sets the marker and enters the object in its kind's table. Returns 0,
+// or 2 when the library is stopped or memory runs out; the object is then
+// unmarked.
+[[nodiscard]] uint32_t registerObject(ObjectKind kind, ObjectHeader* object);
 struct Registration {
   ObjectKind kind;
   ObjectHeader* object;
 };
 // Registers several objects under one hold of the table lock, all or
-// none: on failure every one of them is unmarked and in no table.
-[[nodiscard]] bool registerObjects(const Registration* registrations, size_t count);
+// none: on failure (2) every one of them is unmarked and in no table.
+[[nodiscard]] uint32_t registerObjects(const Registration* registrations, size_t count);
 // The object if `handle` is a live object of this kind, else null.
 ObjectHeader* findLive(ObjectKind kind, const void* handle);
 bool isLiveSession(const Session* session);
@@ -71,8 +81,9 @@ ObjectHeader* findLiveOwned(ObjectKind kind, const void* handle, const Session* 
 // As findLiveOwned, and under the same hold of the lock the object is
 // retired, so that exactly one of several racing callers gets it.
 ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session* knownLive, Refusal& refusal);
-// Live objects of a kind (a snapshot), and their number.
-std::vector<ObjectHeader*> liveObjects(ObjectKind kind);
+// The first live object of a kind in its table, or null: clean-up takes
+// them one by one, which needs no memory. And their number.
+ObjectHeader* firstLive(ObjectKind kind);
 long countLive(ObjectKind kind);
 
 // Typed access for the object structs, which all start with an ObjectHeader.

@@ -23,27 +23,25 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
 }
 
 // Start-up steps after the reported values: the timer thread, the handle
-// tables, the started flag, and the transport's sockets layer. False when
-// the thread or memory is not to be had.
-bool startLibrary() {
+// tables, the started flag, and the transport's sockets layer. Returns 0,
+// or 2 when the thread or memory is not to be had.
+[[nodiscard]] uint32_t startLibrary() {
   Library& state = library();
-  if (!startTimerThread()) return false;
-  if (!createHandleTables()) {
+  if (uint32_t error = startTimerThread()) return error;
+  if (uint32_t error = createHandleTables()) {
     stopTimerThread();
-    return false;
+    return error;
   }
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
     if (state.transport) state.transport->Startup();
   }
-  return true;
+  return 0;
 }
 
 void releaseAllSessions() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::session)) {
-    destroySession(reinterpret_cast<Session*>(object));
-  }
+  while (ObjectHeader* object = firstLive(ObjectKind::session)) destroySession(reinterpret_cast<Session*>(object));
 }
 
 void stopLibrary() {
@@ -64,20 +62,18 @@ void stopLibrary() {
 }
 
 SNMPAPI_STATUS setMode(std::atomic<uint32_t>& mode, smiUINT32 value, smiUINT32 highest) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (value > highest) return frame.fail(SNMPAPI_MODE_INVALID);
-  mode.store(value);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (value > highest) return frame.fail(SNMPAPI_MODE_INVALID);
+    mode.store(value);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS getMode(const std::atomic<uint32_t>& mode, smiLPUINT32 out) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  storeIfGiven(out, mode.load());
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame&) -> SNMPAPI_STATUS {
+    storeIfGiven(out, mode.load());
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // namespace
@@ -87,36 +83,39 @@ using namespace netmgr;
 
 extern "C" {
 
+// Not counted: a second call only reports the values. The frame's start
+// check does not apply, but its protection does.
 SNMPAPI_STATUS SnmpStartup(smiLPUINT32 majorVersion, smiLPUINT32 minorVersion, smiLPUINT32 level,
                            smiLPUINT32 translateMode, smiLPUINT32 retransmitMode) {
-  Library& state = library();
-  state.globalError.store(0);
-  storeIfGiven(majorVersion, kMajorVersion);
-  storeIfGiven(minorVersion, kMinorVersion);
-  storeIfGiven(level, kSupportLevel);
-  storeIfGiven(translateMode, state.translateMode.load());
-  storeIfGiven(retransmitMode, state.retransmitMode.load());
-  std::lock_guard guard(state.lifecycleLock);
-  if (state.started.load()) return SNMPAPI_SUCCESS;
-  if (!startLibrary()) {
-    state.globalError.store(SNMPAPI_ALLOC_ERROR);
-    return SNMPAPI_FAILURE;
-  }
-  return SNMPAPI_SUCCESS;
+  CallFrame frame;
+  return frame.shielded([&]() -> SNMPAPI_STATUS {
+    Library& state = library();
+    storeIfGiven(majorVersion, kMajorVersion);
+    storeIfGiven(minorVersion, kMinorVersion);
+    storeIfGiven(level, kSupportLevel);
+    storeIfGiven(translateMode, state.translateMode.load());
+    storeIfGiven(retransmitMode, state.retransmitMode.load());
+    std::lock_guard guard(state.lifecycleLock);
+    if (state.started.load()) return SNMPAPI_SUCCESS;
+    if (uint32_t error = startLibrary()) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
+// Stops the library for every user in the process.
 SNMPAPI_STATUS SnmpCleanup(void) {
-  Library& state = library();
-  state.globalError.store(0);
-  std::lock_guard guard(state.lifecycleLock);
-  if (!state.started.load()) {
-    state.globalError.store(SNMPAPI_NOT_INITIALIZED);
-    return SNMPAPI_FAILURE;
-  }
-  stopLibrary();
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    Library& state = library();
+    std::lock_guard guard(state.lifecycleLock);
+    // Another thread may have stopped it since the frame looked.
+    if (!state.started.load()) return frame.fail(SNMPAPI_NOT_INITIALIZED);
+    stopLibrary();
+    return SNMPAPI_SUCCESS;
+  });
 }
 
+// Reads the error words only, so it runs without the frame (which would
+// clear the global one).
 SNMPAPI_STATUS SnmpGetLastError(HSNMP_SESSION sessionHandle) {
   if (library().started.load()) {
     if (auto* session = reinterpret_cast<Session*>(findLive(ObjectKind::session, sessionHandle))) {
@@ -141,27 +140,27 @@ SNMPAPI_STATUS SnmpSetRetransmitMode(smiUINT32 mode) {
 }
 
 SNMPAPI_STATUS OvSnmpDebugSetLevel(smiUINT32 level) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  library().debugLevel.store(level);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame&) -> SNMPAPI_STATUS {
+    library().debugLevel.store(level);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // Counts the live objects of every kind; at a debug level above 0 the
 // counts go to stderr.
 SNMPAPI_STATUS OvSnmpDebugOutputHandles(void) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  long sessions = countLive(ObjectKind::session), entities = countLive(ObjectKind::entity),
-       contexts = countLive(ObjectKind::context), pdus = countLive(ObjectKind::pdu),
-       lists = countLive(ObjectKind::list), varbinds = liveVarbinds();
-  if (library().debugLevel.load() > 0) {
-    std::fprintf(stderr,
-                 "netmgr handles: %ld sessions, %ld entities, %ld contexts, %ld PDUs, "
-                 "%ld lists, %ld varbinds\n",
-                 sessions, entities, contexts, pdus, lists, varbinds);
-  }
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame&) -> SNMPAPI_STATUS {
+    long sessions = countLive(ObjectKind::session), entities = countLive(ObjectKind::entity),
+         contexts = countLive(ObjectKind::context), pdus = countLive(ObjectKind::pdu),
+         lists = countLive(ObjectKind::list), varbinds = liveVarbinds();
+    if (library().debugLevel.load() > 0) {
+      std::fprintf(stderr,
+                   "netmgr handles: %ld sessions, %ld entities, %ld contexts, %ld PDUs, "
+                   "%ld lists, %ld varbinds\n",
+                   sessions, entities, contexts, pdus, lists, varbinds);
+    }
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"

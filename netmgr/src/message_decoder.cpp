@@ -2,6 +2,7 @@
 // becomes and its varbinds. The whole header is checked before anything is
 // created, so most malformed messages cost no allocation.
 #include "address_text.h"
+#include "ber_tags.h"
 #include "codec.h"
 #include "decoding.h"
 #include "entity.h"
@@ -11,10 +12,6 @@
 
 namespace netmgr {
 namespace {
-
-constexpr uint8_t kSequence = 0x30;
-constexpr uint8_t kInteger = 0x02;
-constexpr size_t kMaxRequestIdOctets = 5;
 
 // What the PDU header says, with the varbinds still to be read.
 struct PduHeader {
@@ -31,13 +28,13 @@ bool readPduHeader(BerReader rest, PduHeader& header) {
   Octets contents, requestId;
   if (!rest.next(header.type, contents) || !rest.atEnd()) return false;
   BerReader pdu(contents);
-  if (!pdu.expect(kInteger, requestId) || requestId.size > kMaxRequestIdOctets) return false;
-  header.requestId = static_cast<smiINT32>(readInteger(requestId, kMaxRequestIdOctets));
-  return pdu.expectOneOctet(kInteger, header.third) && pdu.expectOneOctet(kInteger, header.fourth) &&
-         pdu.expect(kSequence, header.varbinds) && pdu.atEnd() && isPduType(header.type);
+  if (!pdu.expect(ber::kInteger, requestId) || requestId.size > ber::kMaxIntegerOctets) return false;
+  header.requestId = static_cast<smiINT32>(readInteger(requestId, ber::kMaxIntegerOctets));
+  return pdu.expectOneOctet(ber::kInteger, header.third) && pdu.expectOneOctet(ber::kInteger, header.fourth) &&
+         pdu.expect(ber::kSequence, header.varbinds) && pdu.atEnd() && isPduType(header.type);
 }
 
-uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
+[[nodiscard]] uint32_t decodeLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
                       size_t length, DecodedMessage& decoded) {
   Octets community;
   BerReader rest({nullptr, 0});

@@ -1,6 +1,7 @@
 // Message encoding: one backward pass over a fixed buffer of the maximum
 // message size, from the last varbind to the message header, then one
 // copy into the result.
+#include "ber_tags.h"
 #include "ber_writer.h"
 #include "binding_list.h"
 #include "codec.h"
@@ -11,14 +12,6 @@
 
 namespace netmgr {
 namespace {
-
-constexpr uint8_t kSequence = 0x30;
-constexpr uint8_t kInteger = 0x02;
-constexpr uint8_t kOctetString = 0x04;
-constexpr uint8_t kNull = 0x05;
-constexpr uint8_t kObjectIdentifier = 0x06;
-constexpr uint8_t kIpAddress = 0x40;
-constexpr uint8_t kTimeTicks = 0x43;
 
 // Syntax codes are the tags, so each value element is its syntax's tag
 // with contents by kind.
@@ -55,21 +48,21 @@ void putValue(BackwardWriter& writer, const smiVALUE& value) {
       writer.putHeader(tag, 0);
       break;
     default:
-      writer.putHeader(kNull, 0);
+      writer.putHeader(ber::kNull, 0);
       break;
   }
 }
 
 void putVarbind(BackwardWriter& writer, const Varbind& varbind) {
-  writer.putElement(kSequence, [&] {
+  writer.putElement(ber::kSequence, [&] {
     putValue(writer, varbind.value);
-    writer.putElement(kObjectIdentifier, [&] { writer.putOid(varbind.name.ptr, varbind.name.len); });
+    writer.putElement(ber::kObjectIdentifier, [&] { writer.putOid(varbind.name.ptr, varbind.name.len); });
   });
 }
 
 // The variable-bindings element, entries from the last to the first.
 // Returns 0, or 15 when the PDU has no live list or an empty one.
-uint32_t putVarbinds(BackwardWriter& writer, const Pdu& pdu) {
+[[nodiscard]] uint32_t putVarbinds(BackwardWriter& writer, const Pdu& pdu) {
   auto* list = reinterpret_cast<BindingList*>(findLive(ObjectKind::list, pdu.list));
   if (!list || countEntries(*list) == 0) return SNMPAPI_VBL_INVALID;
   size_t before = writer.size();
@@ -78,19 +71,19 @@ uint32_t putVarbinds(BackwardWriter& writer, const Pdu& pdu) {
        item && !writer.overflowed(); item = TreeGetItem(list->entries, &position, &position, TREE_GET_PREVIOUS)) {
     putVarbind(writer, *static_cast<const Varbind*>(item));
   }
-  writer.putHeader(kSequence, writer.size() - before);
+  writer.putHeader(ber::kSequence, writer.size() - before);
   return 0;
 }
 
 // Community, version 0 and the message header around the PDU.
 void putMessageFrame(BackwardWriter& writer, const Context& context) {
-  writer.putElement(kOctetString, [&] { writer.putOctets(context.community, context.length); });
-  writer.putElement(kInteger, [&] { writer.putSigned(0); });
-  writer.putHeader(kSequence, writer.size());
+  writer.putElement(ber::kOctetString, [&] { writer.putOctets(context.community, context.length); });
+  writer.putElement(ber::kInteger, [&] { writer.putSigned(0); });
+  writer.putHeader(ber::kSequence, writer.size());
 }
 
 // Copies the finished message into a fresh descriptor buffer.
-uint32_t finish(const BackwardWriter& writer, smiOCTETS& message) {
+[[nodiscard]] uint32_t finish(const BackwardWriter& writer, smiOCTETS& message) {
   if (writer.overflowed()) return SNMPAPI_SIZE_INVALID;
   auto* copy = static_cast<smiLPBYTE>(allocateDescriptor(writer.size()));
   if (!copy) return SNMPAPI_ALLOC_ERROR;
@@ -100,7 +93,7 @@ uint32_t finish(const BackwardWriter& writer, smiOCTETS& message) {
 }
 
 void putInteger(BackwardWriter& writer, int32_t value) {
-  writer.putElement(kInteger, [&] { writer.putSigned(value); });
+  writer.putElement(ber::kInteger, [&] { writer.putSigned(value); });
 }
 
 }  // namespace
@@ -128,13 +121,13 @@ uint32_t encodeV1Trap(Session& session, const Context& context, const Pdu& pdu, 
   uint8_t buffer[kMaxMessageSize];
   BackwardWriter writer(buffer, sizeof buffer);
   if (uint32_t error = putVarbinds(writer, pdu)) return error;
-  writer.putElement(kTimeTicks, [&] { writer.putUnsigned(pdu.timeStamp); });
+  writer.putElement(ber::kTimeTicks, [&] { writer.putUnsigned(pdu.timeStamp); });
   putInteger(writer, pdu.specificTrap);
   putInteger(writer, pdu.genericTrap);
   const smiOCTETS& address = pdu.agentAddress;
-  writer.putElement(kIpAddress, [&] { writer.putOctets(address.len == 4 ? address.ptr : kNoAddress, 4); });
+  writer.putElement(ber::kIpAddress, [&] { writer.putOctets(address.len == 4 ? address.ptr : kNoAddress, 4); });
   // Without an enterprise the trap names 0.0.
-  writer.putElement(kObjectIdentifier, [&] {
+  writer.putElement(ber::kObjectIdentifier, [&] {
     if (pdu.enterprise.len > 0) writer.putOid(pdu.enterprise.ptr, pdu.enterprise.len);
     else writer.putOctet(0x00);
   });

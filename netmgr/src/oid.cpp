@@ -26,30 +26,33 @@ const char* readSubidentifier(const char* text, smiUINT32& value) {
 
 // Parses dotted decimal. A non-dot after a number skips to the next dot,
 // and a final dot ends the text: "1.3x.6" is 1.3.6, "1.3.6." is 1.3.6.
-// Returns the error: 0 for a syntax failure (nothing parsed), 17 when the
-// OID grows past its limit, or SNMPAPI_SUCCESS.
-uint32_t parseDotted(const char* text, std::vector<smiUINT32>& parts) {
+// Returns 0, or 17 when the OID grows past its limit; a text that is not
+// dotted decimal leaves `parts` empty.
+[[nodiscard]] uint32_t parseDotted(const char* text, std::vector<smiUINT32>& parts) {
   const char* position = text;
   for (;;) {
     smiUINT32 value = 0;
     position = readSubidentifier(position, value);
-    if (!position) return 0;
+    if (!position) {
+      parts.clear();
+      return 0;
+    }
     if (parts.size() == kMaxOidLength) return SNMPAPI_SIZE_INVALID;
     parts.push_back(value);
     position = std::strchr(position, '.');
-    if (!position || position[1] == '\0') return SNMPAPI_SUCCESS;
+    if (!position || position[1] == '\0') return 0;
     ++position;
   }
 }
 
-// A fresh descriptor copy of `length` sub-identifiers, or false (error 2).
-bool copyOut(const smiUINT32* source, smiUINT32 length, smiOID& destination) {
+// A fresh descriptor copy of `length` sub-identifiers. Returns 0 or 2.
+[[nodiscard]] uint32_t copyOut(const smiUINT32* source, smiUINT32 length, smiOID& destination) {
   auto* copy = static_cast<smiUINT32*>(allocateDescriptor(sizeof(smiUINT32) * length));
-  if (!copy) return false;
+  if (!copy) return SNMPAPI_ALLOC_ERROR;
   std::memcpy(copy, source, sizeof(smiUINT32) * length);
   destination.len = length;
   destination.ptr = copy;
-  return true;
+  return 0;
 }
 
 bool isUsable(smiLPCOID oid) { return oid && oid->len > 0 && oid->ptr; }
@@ -77,74 +80,72 @@ using namespace netmgr;
 extern "C" {
 
 SNMPAPI_STATUS SnmpStrToOid(LPCSTR text, smiLPOID oid) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!text || !oid) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  std::vector<smiUINT32> parts;
-  if (uint32_t outcome = parseDotted(text, parts); outcome != SNMPAPI_SUCCESS) {
-    return outcome ? frame.fail(outcome) : SNMPAPI_FAILURE;
-  }
-  if (!copyOut(parts.data(), static_cast<smiUINT32>(parts.size()), *oid)) {
-    return frame.fail(SNMPAPI_ALLOC_ERROR);
-  }
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!text || !oid) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+    std::vector<smiUINT32> parts;
+    if (uint32_t error = parseDotted(text, parts)) return frame.fail(error);
+    // Not dotted decimal: a failure that leaves the last error at 0.
+    if (parts.empty()) return SNMPAPI_FAILURE;
+    if (uint32_t error = copyOut(parts.data(), static_cast<smiUINT32>(parts.size()), *oid)) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpOidToStr(smiLPCOID oid, smiUINT32 size, LPSTR buffer) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isUsable(oid)) return frame.fail(SNMPAPI_OID_INVALID);
-  if (!buffer) return frame.fail(SNMPAPI_OTHER_ERROR);
-  if (size == 0) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-  buffer[0] = '\0';
-  size_t used = 0;
-  // Each piece is appended only when it and the terminator still fit.
-  auto append = [&](const char* piece, size_t length) {
-    if (used + length + 1 > size) return false;
-    std::memcpy(buffer + used, piece, length);
-    used += length;
-    buffer[used] = '\0';
-    return true;
-  };
-  for (smiUINT32 i = 0; i < oid->len; ++i) {
-    char number[16];
-    auto result = std::to_chars(number, number + sizeof number, oid->ptr[i]);
-    if (!append(number, static_cast<size_t>(result.ptr - number))) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-    if (i + 1 < oid->len && !append(".", 1)) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
-  }
-  return static_cast<SNMPAPI_STATUS>(used + 1);
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!isUsable(oid)) return frame.fail(SNMPAPI_OID_INVALID);
+    if (!buffer) return frame.fail(SNMPAPI_OTHER_ERROR);
+    if (size == 0) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+    buffer[0] = '\0';
+    size_t used = 0;
+    // Each piece is appended only when it and the terminator still fit.
+    auto append = [&](const char* piece, size_t length) {
+      if (used + length + 1 > size) return false;
+      std::memcpy(buffer + used, piece, length);
+      used += length;
+      buffer[used] = '\0';
+      return true;
+    };
+    for (smiUINT32 i = 0; i < oid->len; ++i) {
+      char number[16];
+      auto result = std::to_chars(number, number + sizeof number, oid->ptr[i]);
+      if (!append(number, static_cast<size_t>(result.ptr - number))) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+      if (i + 1 < oid->len && !append(".", 1)) return frame.fail(SNMPAPI_OUTPUT_TRUNCATED);
+    }
+    return static_cast<SNMPAPI_STATUS>(used + 1);
+  });
 }
 
 SNMPAPI_STATUS SnmpOidCopy(smiLPOID source, smiLPOID destination) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!source || !destination) return frame.fail(SNMPAPI_OID_INVALID);
-  if (source->len == 0 || source->len > kMaxOidLength) return frame.fail(SNMPAPI_SIZE_INVALID);
-  if (!source->ptr) return frame.fail(SNMPAPI_OID_INVALID);
-  if (!copyOut(source->ptr, source->len, *destination)) return frame.fail(SNMPAPI_ALLOC_ERROR);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!source || !destination) return frame.fail(SNMPAPI_OID_INVALID);
+    if (source->len == 0 || source->len > kMaxOidLength) return frame.fail(SNMPAPI_SIZE_INVALID);
+    if (!source->ptr) return frame.fail(SNMPAPI_OID_INVALID);
+    if (uint32_t error = copyOut(source->ptr, source->len, *destination)) return frame.fail(error);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpOidCompare(smiLPCOID first, smiLPCOID second, smiUINT32 maximumLength,
                               smiLPINT result) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isUsable(first) || !isUsable(second) || maximumLength >= kCompareLimit || !result) {
-    return SNMPAPI_FAILURE;
-  }
-  *result = compareOids(*first, *second, maximumLength);
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame&) -> SNMPAPI_STATUS {
+    if (!isUsable(first) || !isUsable(second) || maximumLength >= kCompareLimit || !result) {
+      return SNMPAPI_FAILURE;
+    }
+    *result = compareOids(*first, *second, maximumLength);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 SNMPAPI_STATUS SnmpFreeDescriptor(smiUINT32 syntax, smiLPOPAQUE descriptor) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  if (!isDescriptorSyntax(syntax)) return frame.fail(SNMPAPI_SYNTAX_INVALID);
-  if (!descriptor || !descriptor->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
-  if (!releaseDescriptor(descriptor->ptr)) return frame.fail(SNMPAPI_OPERATION_INVALID);
-  descriptor->ptr = nullptr;
-  descriptor->len = 0;
-  return SNMPAPI_SUCCESS;
+  return runExport([&](CallFrame& frame) -> SNMPAPI_STATUS {
+    if (!isDescriptorSyntax(syntax)) return frame.fail(SNMPAPI_SYNTAX_INVALID);
+    if (!descriptor || !descriptor->ptr) return frame.fail(SNMPAPI_DESCRIPTOR_MISSING);
+    if (!releaseDescriptor(descriptor->ptr)) return frame.fail(SNMPAPI_OPERATION_INVALID);
+    descriptor->ptr = nullptr;
+    descriptor->len = 0;
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"

@@ -22,6 +22,8 @@ bool sessionStillLive(const OutstandingRequest& request) {
   return session && session->header.serial == request.sessionSerial;
 }
 
+void discardRequest(void* request) { releaseRequest(static_cast<OutstandingRequest*>(request)); }
+
 }  // namespace
 
 OutstandingRequest* createRequest(const char* address, smiOCTETS message) {
@@ -47,6 +49,11 @@ void releaseRequest(OutstandingRequest* request) {
   requestHeap.dispose(request);
 }
 
+uint32_t scheduleExpiry(Session& session, OutstandingRequest& request) {
+  return addTimer(request.timeout, {expireRequest, &request, discardRequest}, request.destination, &session,
+                  request.requestId);
+}
+
 void writeRequest(Session& session, const OutstandingRequest& request) {
   if (session.socket) {
     session.socket->Write(static_cast<int>(request.message.len), request.message.ptr, request.address,
@@ -66,7 +73,7 @@ void expireRequest(void* argument) {
     request->retriesLeft -= 1;
     if (request->retriesLeft < 1) request->state = RequestState::final;
     // Without a timer entry the request could never end: give it up.
-    if (!addTimer(request->timeout, expireRequest, request, request->destination, &session, request->requestId)) {
+    if (scheduleExpiry(session, *request)) {
       releaseRequest(request);
       return;
     }
@@ -83,7 +90,7 @@ void expireRequest(void* argument) {
 }
 
 void withdrawRequestsTo(const Entity* entity) {
-  for (void* request : timers().withdrawEntity(entity)) releaseRequest(static_cast<OutstandingRequest*>(request));
+  TimerList::consume(timers().withdrawEntity(entity), [](TimerEntry& entry) { discardRequest(entry.task.argument); });
 }
 
 }  // namespace netmgr

@@ -46,6 +46,10 @@ OutstandingRequest* createRequest(const char* address, smiOCTETS message);
 // Releases the record, its address and its message (if still held).
 void releaseRequest(OutstandingRequest* request);
 
+// Adds the request's timer entry, due after its timeout and keyed by its
+// destination and request id. Returns 0, or 2 when memory runs out.
+[[nodiscard]] uint32_t scheduleExpiry(Session& session, OutstandingRequest& request);
+
 // Sends the request's message again to its destination.
 void writeRequest(Session& session, const OutstandingRequest& request);
 

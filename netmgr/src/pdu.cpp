@@ -36,27 +36,28 @@ smiINT valueOr(const smiINT* pointer, smiINT fallback) { return pointer ? *point
 
 // The agent address keeps exactly 4 octets; a shorter descriptor is
 // padded with zeros rather than read past its end.
-bool storeAgentAddress(Pdu& pdu, const smiOCTETS& address) {
+[[nodiscard]] uint32_t storeAgentAddress(Pdu& pdu, const smiOCTETS& address) {
   auto* copy = static_cast<smiLPBYTE>(pduHeap().allocate(4));
-  if (!copy) return false;
+  if (!copy) return SNMPAPI_ALLOC_ERROR;
   if (address.ptr) std::memcpy(copy, address.ptr, std::min<smiUINT32>(address.len, 4));
   pduHeap().release(pdu.agentAddress.ptr);
   pdu.agentAddress = {4, copy};
-  return true;
+  return 0;
 }
 
-bool storeEnterprise(Pdu& pdu, const smiOID& enterprise) {
+// An enterprise with a length but no buffer is stored empty.
+[[nodiscard]] uint32_t storeEnterprise(Pdu& pdu, const smiOID& enterprise) {
   smiOID copy;
   smiOID usable{enterprise.ptr ? enterprise.len : 0, enterprise.ptr};
-  if (copyOid(pduHeap(), usable, copy)) return false;
+  if (uint32_t error = copyOid(pduHeap(), usable, copy)) return error;
   releaseOid(pduHeap(), pdu.enterprise);
   pdu.enterprise = copy;
-  return true;
+  return 0;
 }
 
 // The setter's rules (SnmpSetPduData), shared with duplication. Returns 0
 // or the error; on failure the PDU is unchanged.
-uint32_t setPduData(Pdu& pdu, const smiINT* type, const smiINT32* requestId, const smiINT* third,
+[[nodiscard]] uint32_t setPduData(Pdu& pdu, const smiINT* type, const smiINT32* requestId, const smiINT* third,
                     const smiINT* fourth, const HSNMP_VBL* list) {
   if (type && !isPduType(*type)) return SNMPAPI_PDU_INVALID;
   if (type) pdu.type = *type;
@@ -88,21 +89,21 @@ Pdu* makePdu(Session* session, uint32_t serial) {
 
 Pdu* createPdu(Session* session) {
   Pdu* pdu = makePdu(session, nextSerial());
-  if (pdu && !registerObject(ObjectKind::pdu, &pdu->header)) {
+  if (pdu && registerObject(ObjectKind::pdu, &pdu->header) != 0) {
     pduHeap().dispose(pdu);
     return nullptr;
   }
   return pdu;
 }
 
-bool fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth, HSNMP_VBL list) {
-  if (type != 0 && !isPduType(type)) return false;
+uint32_t fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth, HSNMP_VBL list) {
+  if (type != 0 && !isPduType(type)) return SNMPAPI_PDU_INVALID;
   pdu.type = type;
   clearNumbers(pdu);
   pdu.requestId = requestId ? requestId : freshRequestId();
   storeThirdAndFourth(pdu, third, fourth);
   if (list) pdu.list = list;
-  return true;
+  return 0;
 }
 
 void releasePdu(Pdu* pdu) {
@@ -112,7 +113,7 @@ void releasePdu(Pdu* pdu) {
 }
 
 void releaseAllPdus() {
-  for (ObjectHeader* object : liveObjects(ObjectKind::pdu)) {
+  while (ObjectHeader* object = firstLive(ObjectKind::pdu)) {
     if (retireObject(ObjectKind::pdu, object)) releasePdu(reinterpret_cast<Pdu*>(object));
   }
 }
@@ -134,86 +135,74 @@ extern "C" {
 // A new PDU referring to a live list. On failure nothing is left behind.
 HSNMP_PDU SnmpCreatePdu(HSNMP_SESSION sessionHandle, smiINT type, smiINT32 requestId,
                         smiINT errorStatus, smiINT errorIndex, HSNMP_VBL listHandle) {
-  CallFrame frame;
-  if (!frame.started()) return nullptr;
-  Session* session = frame.session(sessionHandle);
-  if (!session || !frame.list(listHandle)) return nullptr;
-  frame.beginWork();
-  Pdu* pdu = createPdu(session);
-  if (!pdu) return frame.failWith<HSNMP_PDU>(SNMPAPI_ALLOC_ERROR);
-  if (!fillPdu(*pdu, type, requestId, errorStatus, errorIndex, listHandle)) {
-    discardPdu(pdu);
-    return frame.failWith<HSNMP_PDU>(SNMPAPI_PDU_INVALID);
-  }
-  return pdu;
+  return runExport(Live<Session>{sessionHandle}, Live<BindingList>{listHandle},
+                   [&](CallFrame& frame, Session& session, BindingList&) -> HSNMP_PDU {
+                     Pdu* pdu = createPdu(&session);
+                     if (!pdu) return frame.failWith<HSNMP_PDU>(SNMPAPI_ALLOC_ERROR);
+                     if (uint32_t error = fillPdu(*pdu, type, requestId, errorStatus, errorIndex, listHandle)) {
+                       discardPdu(pdu);
+                       return frame.failWith<HSNMP_PDU>(error);
+                     }
+                     return pdu;
+                   });
 }
 
 // Stores each field whose output is given; GetBulk reports its (zero)
 // error fields, not its bulk counts.
 SNMPAPI_STATUS SnmpGetPduData(HSNMP_PDU pduHandle, smiLPINT type, smiLPINT32 requestId,
                               smiLPINT errorStatus, smiLPINT errorIndex, LPHSNMP_VBL list) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (!type && !requestId && !errorStatus && !errorIndex && !list) return frame.fail(SNMPAPI_NOOP);
-  if (type) *type = pdu->type;
-  if (requestId) *requestId = pdu->requestId;
-  if (errorStatus) *errorStatus = pdu->errorStatus;
-  if (errorIndex) *errorIndex = pdu->errorIndex;
-  if (list) *list = pdu->list;
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Pdu>{pduHandle}, [&](CallFrame& frame, Pdu& pdu) -> SNMPAPI_STATUS {
+    if (!type && !requestId && !errorStatus && !errorIndex && !list) return frame.fail(SNMPAPI_NOOP);
+    if (type) *type = pdu.type;
+    if (requestId) *requestId = pdu.requestId;
+    if (errorStatus) *errorStatus = pdu.errorStatus;
+    if (errorIndex) *errorIndex = pdu.errorIndex;
+    if (list) *list = pdu.list;
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // Replaces the given fields; request id and the error or bulk fields are
-// cleared first. On failure the PDU is unchanged.
+// cleared first. A given list must be live. On failure the PDU is
+// unchanged.
 SNMPAPI_STATUS SnmpSetPduData(HSNMP_PDU pduHandle, const smiINT* type, const smiINT32* requestId,
                               const smiINT* nonRepeaters, const smiINT* maxRepetitions,
                               const HSNMP_VBL* list) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  if (list && !frame.list(*list)) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (uint32_t error = setPduData(*pdu, type, requestId, nonRepeaters, maxRepetitions, list)) {
-    return frame.fail(error);
-  }
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Pdu>{pduHandle}, [&](CallFrame& frame, Pdu& pdu) -> SNMPAPI_STATUS {
+    if (list && !frame.live<BindingList>(*list)) return SNMPAPI_FAILURE;
+    if (uint32_t error = setPduData(pdu, type, requestId, nonRepeaters, maxRepetitions, list)) {
+      return frame.fail(error);
+    }
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // A copy owned by `session`, made through the setter's rules; the SNMPv1
 // trap fields are not copied. On failure nothing is left behind.
 HSNMP_PDU SnmpDuplicatePdu(HSNMP_SESSION sessionHandle, HSNMP_PDU pduHandle) {
-  CallFrame frame;
-  if (!frame.started()) return nullptr;
-  Pdu* source = frame.pdu(pduHandle);
-  if (!source) return nullptr;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return nullptr;
-  frame.beginWork();
-  if (!findLive(ObjectKind::list, source->list)) return frame.failWith<HSNMP_PDU>(SNMPAPI_VBL_INVALID);
-  Pdu* copy = createPdu(session);
-  if (!copy) return frame.failWith<HSNMP_PDU>(SNMPAPI_ALLOC_ERROR);
-  Pdu fields = *source;
-  if (uint32_t error = setPduData(*copy, &fields.type, &fields.requestId, &fields.errorStatus,
-                                  &fields.errorIndex, &fields.list)) {
-    discardPdu(copy);
-    return frame.failWith<HSNMP_PDU>(error);
-  }
-  return copy;
+  return runExport(Live<Pdu>{pduHandle}, Live<Session>{sessionHandle},
+                   [&](CallFrame& frame, Pdu& source, Session& session) -> HSNMP_PDU {
+                     if (!findLive(ObjectKind::list, source.list)) {
+                       return frame.failWith<HSNMP_PDU>(SNMPAPI_VBL_INVALID);
+                     }
+                     Pdu* copy = createPdu(&session);
+                     if (!copy) return frame.failWith<HSNMP_PDU>(SNMPAPI_ALLOC_ERROR);
+                     Pdu fields = source;
+                     if (uint32_t error = setPduData(*copy, &fields.type, &fields.requestId, &fields.errorStatus,
+                                                     &fields.errorIndex, &fields.list)) {
+                       discardPdu(copy);
+                       return frame.failWith<HSNMP_PDU>(error);
+                     }
+                     return copy;
+                   });
 }
 
 // Releases the PDU and its trap buffers; its binding list stays.
 SNMPAPI_STATUS SnmpFreePdu(HSNMP_PDU pduHandle) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.takePdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  releasePdu(pdu);
-  return SNMPAPI_SUCCESS;
+  return runExport(Taken<Pdu>{pduHandle}, [&](CallFrame&, Pdu& pdu) -> SNMPAPI_STATUS {
+    releasePdu(&pdu);
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 // Makes the PDU an SNMPv1 trap and stores the given trap fields. Fails
@@ -221,19 +210,19 @@ SNMPAPI_STATUS SnmpFreePdu(HSNMP_PDU pduHandle) {
 SNMPAPI_STATUS SnmpSetV1TrapPduData(HSNMP_PDU pduHandle, smiLPCOID enterprise,
                                     smiLPCOCTETS agentAddress, const smiINT* genericTrap,
                                     const smiINT* specificTrap, const smiTIMETICKS* timeStamp) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  pdu->type = SNMP_PDU_V1TRAP;
-  if (genericTrap) pdu->genericTrap = *genericTrap;
-  if (specificTrap) pdu->specificTrap = *specificTrap;
-  if (timeStamp) pdu->timeStamp = *timeStamp;
-  if (agentAddress && !storeAgentAddress(*pdu, *agentAddress)) return frame.fail(SNMPAPI_ALLOC_ERROR);
-  if (enterprise && !storeEnterprise(*pdu, *enterprise)) return frame.fail(SNMPAPI_ALLOC_ERROR);
-  return SNMPAPI_SUCCESS;
+  return runExport(Live<Pdu>{pduHandle}, [&](CallFrame& frame, Pdu& pdu) -> SNMPAPI_STATUS {
+    pdu.type = SNMP_PDU_V1TRAP;
+    if (genericTrap) pdu.genericTrap = *genericTrap;
+    if (specificTrap) pdu.specificTrap = *specificTrap;
+    if (timeStamp) pdu.timeStamp = *timeStamp;
+    if (agentAddress) {
+      if (uint32_t error = storeAgentAddress(pdu, *agentAddress)) return frame.fail(error);
+    }
+    if (enterprise) {
+      if (uint32_t error = storeEnterprise(pdu, *enterprise)) return frame.fail(error);
+    }
+    return SNMPAPI_SUCCESS;
+  });
 }
 
 }  // extern "C"
-

@@ -37,10 +37,10 @@ Pdu* makePdu(Session* session, uint32_t serial);
 // As makePdu, and registers it.
 Pdu* createPdu(Session* session);
 // Fills a PDU as SnmpCreatePdu does: a non-zero type must be a PDU type
-// (false otherwise, nothing changed); a request id of 0 gets a fresh one;
-// the third and fourth values are the bulk counts for GetBulk and the
-// error status and index otherwise.
-[[nodiscard]] bool fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth,
+// (error 12 otherwise, nothing changed); a request id of 0 gets a fresh
+// one; the third and fourth values are the bulk counts for GetBulk and the
+// error status and index otherwise. Returns 0 or 12.
+[[nodiscard]] uint32_t fillPdu(Pdu& pdu, smiINT type, smiINT32 requestId, smiINT third, smiINT fourth,
                            HSNMP_VBL list);
 // Releases a PDU that was retired from its table or never registered; its
 // list stays.

@@ -80,20 +80,17 @@ extern "C" {
 
 SNMPAPI_STATUS SnmpRecvMsg(HSNMP_SESSION sessionHandle, LPHSNMP_ENTITY source, LPHSNMP_ENTITY destination,
                            LPHSNMP_CONTEXT context, LPHSNMP_PDU pdu) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  // Every output is required; nothing is taken off a queue without them.
-  if (!source || !destination || !context || !pdu) return frame.fail(SNMPAPI_OTHER_ERROR);
-  Outputs outputs{source, destination, context, pdu};
-  outputs.store(nullptr, nullptr, nullptr, nullptr);
+  return runExport(Live<Session>{sessionHandle}, [&](CallFrame& frame, Session& session) -> SNMPAPI_STATUS {
+    // Every output is required; nothing is taken off a queue without them.
+    if (!source || !destination || !context || !pdu) return frame.fail(SNMPAPI_OTHER_ERROR);
+    Outputs outputs{source, destination, context, pdu};
+    outputs.store(nullptr, nullptr, nullptr, nullptr);
 
-  platform::CriticalSectionGuard guard(session->lock);
-  if (takeNotification(*session, outputs) || takeDatagram(*session, outputs)) return SNMPAPI_SUCCESS;
-  if (takeTimeOut(*session, outputs)) return frame.fail(SNMPAPI_TL_TIMEOUT);
-  return frame.fail(SNMPAPI_NOOP);
+    platform::CriticalSectionGuard guard(session.lock);
+    if (takeNotification(session, outputs) || takeDatagram(session, outputs)) return SNMPAPI_SUCCESS;
+    if (takeTimeOut(session, outputs)) return frame.fail(SNMPAPI_TL_TIMEOUT);
+    return frame.fail(SNMPAPI_NOOP);
+  });
 }
 
 }  // extern "C"

@@ -19,7 +19,7 @@ namespace {
 constexpr uint16_t kRequestPort = 161;
 constexpr uint16_t kTrapPort = 162;
 
-uint32_t sendTrap(Session& session, const Entity& destination, const Context& context, const Pdu& pdu) {
+[[nodiscard]] uint32_t sendTrap(Session& session, const Entity& destination, const Context& context, const Pdu& pdu) {
   smiOCTETS message{};
   if (uint32_t error = encodeV1Trap(session, context, pdu, message)) return error;
   session.socket->Write(static_cast<int>(message.len), message.ptr, destination.address,
@@ -52,7 +52,7 @@ OutstandingRequest* recordRequest(Session& session, Entity* source, Entity& dest
   return request;
 }
 
-uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Context& context, Pdu& pdu) {
+[[nodiscard]] uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Context& context, Pdu& pdu) {
   smiOCTETS message{};
   if (uint32_t error = encodeMessage(session, context, pdu, message)) return error;
   OutstandingRequest* request = recordRequest(session, source, destination, context, pdu, message);
@@ -60,9 +60,9 @@ uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Cont
     releaseDescriptor(message.ptr);
     return SNMPAPI_ALLOC_ERROR;
   }
-  if (!addTimer(request->timeout, expireRequest, request, &destination, &session, request->requestId)) {
+  if (uint32_t error = scheduleExpiry(session, *request)) {
     releaseRequest(request);
-    return SNMPAPI_ALLOC_ERROR;
+    return error;
   }
   writeRequest(session, *request);
   return 0;
@@ -81,28 +81,21 @@ extern "C" {
 
 SNMPAPI_STATUS SnmpSendMsg(HSNMP_SESSION sessionHandle, HSNMP_ENTITY sourceHandle, HSNMP_ENTITY destinationHandle,
                            HSNMP_CONTEXT contextHandle, HSNMP_PDU pduHandle) {
-  CallFrame frame;
-  if (!frame.started()) return SNMPAPI_FAILURE;
-  Session* session = frame.session(sessionHandle);
-  if (!session) return SNMPAPI_FAILURE;
-  Entity* source = nullptr;
-  if (sourceHandle && !(source = frame.entity(sourceHandle))) return SNMPAPI_FAILURE;
-  Entity* destination = frame.entity(destinationHandle);
-  if (!destination) return SNMPAPI_FAILURE;
-  Context* context = frame.context(contextHandle);
-  if (!context) return SNMPAPI_FAILURE;
-  Pdu* pdu = frame.pdu(pduHandle);
-  if (!pdu) return SNMPAPI_FAILURE;
-  frame.beginWork();
-  if (!isPduType(pdu->type)) return frame.fail(SNMPAPI_OPERATION_INVALID);
-  if (carriesForbiddenError(*pdu)) return frame.fail(SNMPAPI_PDU_INVALID);
-  // A session of the platform trap service has no socket to send on.
-  if (!session->socket) return frame.fail(SNMPAPI_OPERATION_INVALID);
+  return runExport(Live<Session>{sessionHandle}, Optional<Entity>{sourceHandle}, Live<Entity>{destinationHandle},
+                   Live<Context>{contextHandle}, Live<Pdu>{pduHandle},
+                   [&](CallFrame& frame, Session& session, Entity* source, Entity& destination, Context& context,
+                       Pdu& pdu) -> SNMPAPI_STATUS {
+                     if (!isPduType(pdu.type)) return frame.fail(SNMPAPI_OPERATION_INVALID);
+                     if (carriesForbiddenError(pdu)) return frame.fail(SNMPAPI_PDU_INVALID);
+                     // A session of the platform trap service has no socket to send on.
+                     if (!session.socket) return frame.fail(SNMPAPI_OPERATION_INVALID);
 
-  platform::CriticalSectionGuard guard(session->lock);
-  uint32_t error = pdu->type == SNMP_PDU_V1TRAP ? sendTrap(*session, *destination, *context, *pdu)
-                                                : sendRequest(*session, source, *destination, *context, *pdu);
-  return error ? frame.fail(error) : SNMPAPI_SUCCESS;
+                     platform::CriticalSectionGuard guard(session.lock);
+                     uint32_t error = pdu.type == SNMP_PDU_V1TRAP
+                                          ? sendTrap(session, destination, context, pdu)
+                                          : sendRequest(session, source, destination, context, pdu);
+                     return error ? frame.fail(error) : SNMPAPI_SUCCESS;
+                   });
 }
 
 }  // extern "C"

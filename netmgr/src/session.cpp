@@ -8,8 +8,6 @@
 #include "timer_service.h"
 
 #include "platform/heap.h"
-#include "platform/messages.h"
-#include "platform/waits.h"
 #include "udpwire/datagram_socket.h"
 #include "udpwire/ptr_list.h"
 
@@ -24,8 +22,6 @@ namespace {
 
 constexpr int kFirstPort = 2000;
 constexpr int kPortsTried = 1000;
-constexpr int kPostAttempts = 1002;  // the first post and 1001 more
-constexpr DWORD kPostRetryMilliseconds = 10;
 
 // Counts every bind attempt of the process, so later sessions start their
 // search after the ports earlier ones took.
@@ -56,10 +52,9 @@ namespace {
 
 // The transport's reader thread hands every datagram here. The
 // application is told after the session's lock is left: the thread it
-// wakes goes for that lock at once (SnmpRecvMsg), and a post that keeps
-// failing is retried for seconds. The session outlives this call, since
-// closing it deletes its socket, which waits for the transport's lock that
-// the reader holds around every callback.
+// wakes goes for that lock at once (SnmpRecvMsg). The session outlives
+// this call, since closing it deletes its socket, which waits for the
+// transport's lock that the reader holds around every callback.
 int WINAPI receiveDatagram(void* user, void* data, unsigned long length, sockaddr_in* sender) {
   auto* session = static_cast<Session*>(user);
   if (!isLiveSession(session) || length > 0xFFFF) return 0;
@@ -129,7 +124,7 @@ void releaseParts(Session* session) {
 }
 
 // The socket, its callbacks and its port. 0 or the error code.
-uint32_t openSocket(Session& session) {
+[[nodiscard]] uint32_t openSocket(Session& session) {
   session.socket = new CDatagramSocket(&session, reinterpret_cast<void*>(session.notificationTarget),
                                        session.notificationMessage);
   if (!session.socket) return SNMPAPI_ALLOC_ERROR;
@@ -144,7 +139,7 @@ uint32_t openSocket(Session& session) {
 // The queues come before the socket: a datagram may arrive as soon as the
 // socket exists. The socket is made without the session's lock, which its
 // callbacks take under the transport's lock.
-uint32_t openParts(Session& session) {
+[[nodiscard]] uint32_t openParts(Session& session) {
   {
     platform::CriticalSectionGuard guard(session.lock);
     session.received = new CPtrList(&session);
@@ -172,7 +167,7 @@ Session* createSession(uint32_t mode, ULONG_PTR target, UINT message, uint32_t& 
   session->notificationTarget = target;
   session->notificationMessage = message;
   InitializeCriticalSection(&session->lock);
-  if (!registerObject(ObjectKind::session, &session->header)) {
+  if (registerObject(ObjectKind::session, &session->header) != 0) {
     DeleteCriticalSection(&session->lock);
     heapOf(ObjectKind::session).dispose(session);
     return nullptr;
@@ -195,26 +190,10 @@ bool destroySession(Session* session) {
   // must not run under the session's lock, which they take).
   waitForRunningCallbacks();
   releaseParts(session);
+  forgetUnpostedNotifications(*session);
   DeleteCriticalSection(&session->lock);
   heapOf(ObjectKind::session).dispose(session);
   return true;
-}
-
-void notifyApplication(const Session& session) {
-  auto post = [&session]() -> BOOL {
-    switch (session.notificationMode) {
-      case SNMPAPI_NOTIFY_WINDOW:
-        return PostMessage(reinterpret_cast<HWND>(session.notificationTarget), session.notificationMessage, 0, 0);
-      case SNMPAPI_NOTIFY_THREAD:
-        return PostThreadMessage(static_cast<DWORD>(session.notificationTarget), session.notificationMessage, 0, 0);
-      default:
-        return TRUE;
-    }
-  };
-  for (int attempt = 0; attempt < kPostAttempts; ++attempt) {
-    if (post()) return;
-    Sleep(kPostRetryMilliseconds);
-  }
 }
 
 }  // namespace netmgr

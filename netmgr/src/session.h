@@ -14,6 +14,14 @@ class CPtrList;
 
 namespace netmgr {
 
+// Notifications whose post failed, waiting for the timer thread to post
+// them again.
+struct PostRetry {
+  std::atomic<uint32_t> unposted{0};
+  std::atomic<bool> scheduled{false};  // a retry entry is in the timer list
+  std::atomic<uint64_t> giveUpAt{0};   // tick count
+};
+
 struct Session {
   ObjectHeader header;
   std::atomic<uint32_t> lastError{0};
@@ -31,6 +39,7 @@ struct Session {
   CPtrList* received = nullptr;       // ReceivedDatagram records, oldest first
   CPtrList* notifications = nullptr;  // PendingNotification records
   CPtrList* timedOut = nullptr;       // OutstandingRequest records
+  PostRetry postRetry;
 };
 
 // A datagram as it arrived, waiting for SnmpRecvMsg to decode it.
@@ -64,7 +73,11 @@ void releaseReceived(ReceivedDatagram* record);
 void releaseNotification(PendingNotification* item);
 
 // Tells the application that one more item is queued (window or thread
-// message, by mode). Retries a failing post for about ten seconds.
-void notifyApplication(const Session& session);
+// message, by mode). A failing post is retried from the timer thread for
+// about ten seconds; the caller never waits for it.
+void notifyApplication(Session& session);
+// Closing: withdraws the retries still pending. Called once nothing can
+// notify for the session any more.
+void forgetUnpostedNotifications(Session& session);
 
 }  // namespace netmgr

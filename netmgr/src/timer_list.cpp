@@ -3,21 +3,24 @@
 
 #include "platform/heap.h"
 #include "platform/tick.h"
+#include "winsnmp.h"
 
 namespace netmgr {
 namespace {
 platform::CountedHeap entryHeap;
 }
 
-TimerList::~TimerList() { clear(); }
+TimerList::~TimerList() {
+  consume(clear(), [](TimerEntry&) {});
+}
 
 void TimerList::release(TimerEntry* entry) { entryHeap.dispose(entry); }
 
-bool TimerList::tryAdd(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
-                       const Session* session, int32_t requestId, bool& wasEmpty) {
+uint32_t TimerList::add(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+                       int32_t requestId, bool& wasEmpty) {
   auto* entry = entryHeap.make<TimerEntry>();
-  if (!entry) return false;
-  *entry = TimerEntry{delay, GetTickCount64(), callback, argument, entityKey, session, requestId, nullptr};
+  if (!entry) return SNMPAPI_ALLOC_ERROR;
+  *entry = TimerEntry{delay, GetTickCount64(), task, entityKey, session, requestId, nullptr};
   std::lock_guard guard(lock_);
   wasEmpty = head_ == nullptr;
   TimerEntry* previous = nullptr;
@@ -33,7 +36,7 @@ bool TimerList::tryAdd(uint32_t delay, TimerCallback callback, void* argument, c
   else head_ = entry;
   if (current) current->delta -= entry->delta;
   entries_.store(entries_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-  return true;
+  return 0;
 }
 
 void TimerList::unlink(TimerEntry* previous, TimerEntry* entry) {
@@ -58,55 +61,54 @@ bool TimerList::withdrawRequest(const Session* session, int32_t requestId, Withd
     }
   }
   if (!found) return false;
-  withdrawn = {found->argument, GetTickCount64() - found->registeredAt};
+  withdrawn = {found->task.argument, GetTickCount64() - found->registeredAt};
   release(found);
   return true;
 }
 
-std::vector<void*> TimerList::withdrawEntity(const void* entityKey) {
-  std::vector<void*> arguments;
-  if (entries_.load(std::memory_order_acquire) == 0) return arguments;
+TimerEntry* TimerList::withdrawEntity(const void* entityKey) {
+  if (entries_.load(std::memory_order_acquire) == 0) return nullptr;
+  TimerEntry* chain = nullptr;
+  TimerEntry** chainEnd = &chain;
   std::lock_guard guard(lock_);
   TimerEntry* previous = nullptr;
   for (TimerEntry* entry = head_; entry;) {
     TimerEntry* next = entry->next;
     if (entry->entityKey == entityKey) {
       unlink(previous, entry);
-      arguments.push_back(entry->argument);
-      release(entry);
+      entry->next = nullptr;
+      *chainEnd = entry;
+      chainEnd = &entry->next;
     } else {
       previous = entry;
     }
     entry = next;
   }
-  return arguments;
+  return chain;
 }
 
-std::vector<TimerEntry*> TimerList::takeDue(uint32_t elapsed) {
-  std::vector<TimerEntry*> due;
+TimerEntry* TimerList::takeDue(uint32_t elapsed) {
   std::lock_guard guard(lock_);
+  TimerEntry* chain = head_;
+  TimerEntry* last = nullptr;
   while (head_ && head_->delta <= elapsed) {
     elapsed -= head_->delta;
-    TimerEntry* entry = head_;
-    head_ = entry->next;
-    entry->next = nullptr;
-    due.push_back(entry);
+    last = head_;
+    head_ = head_->next;
     entries_.store(entries_.load(std::memory_order_relaxed) - 1, std::memory_order_release);
   }
   if (head_) head_->delta -= elapsed;
-  return due;
+  if (!last) return nullptr;
+  last->next = nullptr;
+  return chain;
 }
 
-std::vector<void*> TimerList::clear() {
-  std::vector<void*> arguments;
+TimerEntry* TimerList::clear() {
   std::lock_guard guard(lock_);
-  while (TimerEntry* entry = head_) {
-    head_ = entry->next;
-    arguments.push_back(entry->argument);
-    release(entry);
-  }
+  TimerEntry* chain = head_;
+  head_ = nullptr;
   entries_.store(0, std::memory_order_release);
-  return arguments;
+  return chain;
 }
 
 bool TimerList::empty() const {

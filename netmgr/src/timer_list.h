@@ -2,14 +2,15 @@
 // delay relative to the entry before it, so that adding is linear in the
 // pending requests and each timer step costs nothing unless entries fall
 // due. Every change happens under the list's own lock; callbacks run
-// without it.
+// without it. Only adding allocates: entries handed out leave as a chain
+// of the entries themselves, so that taking, withdrawing and clearing can
+// never fail.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
 namespace netmgr {
 
@@ -17,15 +18,22 @@ struct Session;
 
 using TimerCallback = void (*)(void* argument);
 
+// What an entry does when it falls due, and what becomes of its argument
+// when the list is cleared before that (nothing, without a discard).
+struct TimerTask {
+  TimerCallback run;
+  void* argument;
+  TimerCallback discard = nullptr;
+};
+
 struct TimerEntry {
   uint32_t delta;            // milliseconds after the previous entry's due time
   uint64_t registeredAt;     // tick count when added
-  TimerCallback callback;
-  void* argument;
+  TimerTask task;
   const void* entityKey;     // withdrawal by entity
   const Session* session;    // withdrawal by request id is per session
   int32_t requestId;
-  TimerEntry* next;
+  TimerEntry* next;          // the list's order, then the chain's
 };
 
 struct Withdrawn {
@@ -36,23 +44,33 @@ struct Withdrawn {
 class TimerList {
  public:
   ~TimerList();
-  // Releases an entry handed out by takeDue.
   static void release(TimerEntry* entry);
+  // Calls visit(entry) for each entry of a chain, in order, and releases
+  // each after its visit.
+  template <class Visit>
+  static void consume(TimerEntry* chain, Visit&& visit) {
+    while (TimerEntry* entry = chain) {
+      chain = entry->next;
+      visit(*entry);
+      release(entry);
+    }
+  }
 
   // Adds an entry due `delay` milliseconds from now (after existing entries
   // due at the same time); `wasEmpty` tells the caller to wake the timer
-  // thread. False when memory runs out (nothing added).
-  [[nodiscard]] bool tryAdd(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
+  // thread. Returns 0, or 2 when memory runs out (nothing added).
+  [[nodiscard]] uint32_t add(uint32_t delay, const TimerTask& task, const void* entityKey,
                             const Session* session, int32_t requestId, bool& wasEmpty);
-  // Ends the first entry of this session with this request id.
+  // Ends the first entry of this session with this request id; false when
+  // there is none.
   bool withdrawRequest(const Session* session, int32_t requestId, Withdrawn& withdrawn);
-  // Ends every entry of this entity; their arguments are returned.
-  std::vector<void*> withdrawEntity(const void* entityKey);
-  // Takes `elapsed` milliseconds off the list and returns the entries that
-  // fell due, in due order; the caller runs and releases them.
-  std::vector<TimerEntry*> takeDue(uint32_t elapsed);
-  // Removes everything (clean-up); returns the arguments of what was left.
-  std::vector<void*> clear();
+  // Ends every entry of this entity: the chain of them, for consume().
+  [[nodiscard]] TimerEntry* withdrawEntity(const void* entityKey);
+  // Takes `elapsed` milliseconds off the list and returns the chain of the
+  // entries that fell due, in due order, for the caller to run.
+  [[nodiscard]] TimerEntry* takeDue(uint32_t elapsed);
+  // Removes everything (clean-up): the chain of what was left.
+  [[nodiscard]] TimerEntry* clear();
   bool empty() const;
   size_t size() const;
 

@@ -1,8 +1,6 @@
 // The timer thread.
 #include "timer_service.h"
 
-#include "outstanding_request.h"
-
 #include "platform/messages.h"
 #include "platform/tick.h"
 #include "platform/waits.h"
@@ -38,10 +36,7 @@ std::mutex callbackLock;
 // the list's lock.
 void runDue(uint32_t elapsed) {
   std::lock_guard guard(callbackLock);
-  for (TimerEntry* entry : timerList.takeDue(elapsed)) {
-    entry->callback(entry->argument);
-    TimerList::release(entry);
-  }
+  TimerList::consume(timerList.takeDue(elapsed), [](TimerEntry& entry) { entry.task.run(entry.task.argument); });
 }
 
 // True when the quit message arrived.
@@ -89,17 +84,17 @@ DWORD WINAPI timerThreadMain(LPVOID) {
 
 TimerList& timers() { return timerList; }
 
-bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
-              const Session* session, int32_t requestId) {
+uint32_t addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+                  int32_t requestId) {
   bool wasEmpty = false;
-  if (!timerList.tryAdd(delay, callback, argument, entityKey, session, requestId, wasEmpty)) return false;
+  if (uint32_t error = timerList.add(delay, task, entityKey, session, requestId, wasEmpty)) return error;
   if (timerThread.sleeping.exchange(false) && timerThread.wake) SetEvent(timerThread.wake);
-  return true;
+  return 0;
 }
 
 void waitForRunningCallbacks() { std::lock_guard guard(callbackLock); }
 
-bool startTimerThread() {
+uint32_t startTimerThread() {
   timerThread.wake = CreateEvent(nullptr, FALSE, FALSE, nullptr);
   timerThread.started = CreateEvent(nullptr, TRUE, FALSE, nullptr);
   if (timerThread.wake && timerThread.started) {
@@ -107,15 +102,17 @@ bool startTimerThread() {
   }
   if (!timerThread.thread) {
     stopTimerThread();
-    return false;
+    return SNMPAPI_ALLOC_ERROR;
   }
   WaitForSingleObject(timerThread.started, INFINITE);
-  return true;
+  return 0;
 }
 
 void stopTimerThread() {
   if (timerThread.thread) destroyThread(timerThread.threadId, timerThread.thread, "SNMP Timer Thread");
-  for (void* request : timerList.clear()) releaseRequest(static_cast<OutstandingRequest*>(request));
+  TimerList::consume(timerList.clear(), [](TimerEntry& entry) {
+    if (entry.task.discard) entry.task.discard(entry.task.argument);
+  });
   if (timerThread.wake) CloseHandle(timerThread.wake);
   if (timerThread.started) CloseHandle(timerThread.started);
   timerThread.thread = timerThread.wake = timerThread.started = nullptr;

@@ -5,19 +5,20 @@
 #pragma once
 
 #include "timer_list.h"
+#include "winsnmp.h"
 
 namespace netmgr {
 
-// Started by SnmpStartup, stopped by SnmpCleanup. False when the thread
-// cannot be started.
-[[nodiscard]] bool startTimerThread();
+// Started by SnmpStartup, stopped by SnmpCleanup. Returns 0, or 2 when
+// the thread cannot be started.
+[[nodiscard]] uint32_t startTimerThread();
 void stopTimerThread();
 
 TimerList& timers();
-// Adds an entry and wakes the thread when the list was empty. False when
-// memory runs out.
-[[nodiscard]] bool addTimer(uint32_t delay, TimerCallback callback, void* argument, const void* entityKey,
-                            const Session* session, int32_t requestId);
+// Adds an entry and wakes the thread when the list was empty. Returns 0,
+// or 2 when memory runs out.
+[[nodiscard]] uint32_t addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
+                            int32_t requestId);
 
 // Timer callbacks run while the thread holds this lock. A session being
 // closed takes and drops it once after leaving its table, so that no

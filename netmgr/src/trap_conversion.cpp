@@ -1,6 +1,7 @@
 // Converting a received SNMPv1 trap into the SNMPv2 notification form:
 // sysUpTime.0, snmpTrapOID.0, the trap's own varbinds, snmpTrapEnterprise.0.
 #include "address_text.h"
+#include "ber_tags.h"
 #include "codec.h"
 #include "decoding.h"
 #include "pdu.h"
@@ -12,12 +13,6 @@
 namespace netmgr {
 namespace {
 
-constexpr uint8_t kSequence = 0x30;
-constexpr uint8_t kInteger = 0x02;
-constexpr uint8_t kObjectIdentifier = 0x06;
-constexpr uint8_t kIpAddress = 0x40;
-constexpr uint8_t kTimeTicks = 0x43;
-constexpr size_t kMaxIntegerOctets = 5;
 constexpr smiINT kEnterpriseSpecific = SNMP_TRAP_ENTERPRISESPECIFIC;
 
 constexpr smiUINT32 kSysUpTime[] = {1, 3, 6, 1, 2, 1, 1, 3, 0};
@@ -44,7 +39,7 @@ struct TrapHeader {
 };
 
 smiINT readSmallInteger(Octets contents) {
-  return static_cast<smiINT>(readInteger(contents, kMaxIntegerOctets));
+  return static_cast<smiINT>(readInteger(contents, ber::kMaxIntegerOctets));
 }
 
 // The PDU and its varbinds element must both end exactly at the end of
@@ -53,16 +48,16 @@ bool readTrapHeader(BerReader rest, TrapHeader& header) {
   Octets contents, enterprise, agentAddress, generic, specific, timeStamp;
   if (!rest.next(header.type, contents) || !rest.atEnd()) return false;
   BerReader pdu(contents);
-  if (!pdu.expect(kObjectIdentifier, enterprise) ||
+  if (!pdu.expect(ber::kObjectIdentifier, enterprise) ||
       !readOid(enterprise, header.enterprise.data(), header.enterprise.size(), header.enterpriseLength) ||
-      !pdu.expect(kIpAddress, agentAddress) || !pdu.expect(kInteger, generic) ||
-      !pdu.expect(kInteger, specific) || !pdu.expect(kTimeTicks, timeStamp) ||
-      !pdu.expect(kSequence, header.varbinds) || !pdu.atEnd()) {
+      !pdu.expect(ber::kIpAddress, agentAddress) || !pdu.expect(ber::kInteger, generic) ||
+      !pdu.expect(ber::kInteger, specific) || !pdu.expect(ber::kTimeTicks, timeStamp) ||
+      !pdu.expect(ber::kSequence, header.varbinds) || !pdu.atEnd()) {
     return false;
   }
   header.generic = readSmallInteger(generic);
   header.specific = readSmallInteger(specific);
-  header.timeStamp = static_cast<smiTIMETICKS>(readInteger(timeStamp, kMaxIntegerOctets));
+  header.timeStamp = static_cast<smiTIMETICKS>(readInteger(timeStamp, ber::kMaxIntegerOctets));
   return true;
 }
 
@@ -90,7 +85,7 @@ smiVALUE oidValue(const smiOID& oid) {
   return value;
 }
 
-uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
+[[nodiscard]] uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
   smiVALUE upTime{};
   upTime.syntax = SNMP_SYNTAX_TIMETICKS;
   upTime.value.uNumber = header.timeStamp;
@@ -104,7 +99,7 @@ uint32_t buildNotification(const TrapHeader& header, BindingList& list) {
   return appendVarbind(list, constantOid(kSnmpTrapEnterprise), oidValue(enterprise));
 }
 
-uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
+[[nodiscard]] uint32_t convertLocked(Session& session, const char* sourceAddress, const uint8_t* octets,
                        size_t length, DecodedMessage& decoded) {
   Octets community;
   BerReader rest({nullptr, 0});

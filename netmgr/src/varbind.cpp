@@ -43,7 +43,7 @@ struct Layout {
   size_t blockBytes() const { return sizeof(Varbind) + nameBytes + buffer.bytes; }
 };
 
-uint32_t layoutOf(const smiOID& name, const smiVALUE* value, Layout& layout) {
+[[nodiscard]] uint32_t layoutOf(const smiOID& name, const smiVALUE* value, Layout& layout) {
   if (name.len > 0 && !name.ptr) return SNMPAPI_OID_INVALID;
   if (uint32_t error = normalizeValue(value, layout.stored)) return error;
   layout.buffer = bufferOf(layout.stored);

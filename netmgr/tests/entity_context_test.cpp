@@ -1,5 +1,6 @@
 #include "descriptors.h"
 #include "entity.h"
+#include "handles.h"
 #include "netmgr_fixture.h"
 #include "platform/heap.h"
 
@@ -97,6 +98,30 @@ TEST_F(Entities, FreedEntityIsInvalidAfterwards) {
   EXPECT_EQ(SnmpFreeEntity(agent), SNMPAPI_FAILURE);
   EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_ENTITY_INVALID);
   EXPECT_EQ(netmgr::heapOf(netmgr::ObjectKind::entity).liveCount(), 0);
+}
+
+// A handle freed by mistake must not come back as the next object of its
+// kind: the objects made after it, as many as are held back, are all new,
+// and the stale handle keeps failing with its kind's error.
+TEST_F(Entities, AFreedHandleDoesNotNameTheObjectsMadeAfterIt) {
+  HSNMP_ENTITY stale = entity("10.0.0.1");
+  smiUINT32 none = 0;
+  HSNMP_VBL list = SnmpCreateVbl(session, nullptr, nullptr);
+  HSNMP_PDU stalePdu = SnmpCreatePdu(session, SNMP_PDU_GET, 0, 0, 0, list);
+  ASSERT_EQ(SnmpFreeEntity(stale), SNMPAPI_SUCCESS);
+  ASSERT_EQ(SnmpFreePdu(stalePdu), SNMPAPI_SUCCESS);
+  for (size_t made = 0; made + 1 < netmgr::kFreedHandlesHeldBack; ++made) {
+    HSNMP_ENTITY fresh = entity("10.0.0.1");
+    HSNMP_PDU freshPdu = SnmpCreatePdu(session, SNMP_PDU_GET, 0, 0, 0, list);
+    ASSERT_NE(fresh, stale) << made;
+    ASSERT_NE(freshPdu, stalePdu) << made;
+    EXPECT_EQ(SnmpGetRetry(stale, &none, &none), SNMPAPI_FAILURE);
+    EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_ENTITY_INVALID);
+    EXPECT_EQ(SnmpGetPduData(stalePdu, nullptr, nullptr, nullptr, nullptr, &list), SNMPAPI_FAILURE);
+    EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_PDU_INVALID);
+    SnmpFreeEntity(fresh);
+    SnmpFreePdu(freshPdu);
+  }
 }
 
 TEST_F(Entities, OutOfMemoryGivesError2AndLeavesNothing) {

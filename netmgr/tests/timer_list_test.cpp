@@ -14,16 +14,20 @@ class Timers : public testing::Test {
  protected:
   void add(uint32_t delay, int tag, const Session* session = kSessionA, const void* entity = nullptr) {
     bool wasEmpty = false;
-    ASSERT_TRUE(list.tryAdd(delay, nullptr, &tags[tag], entity, session, tag, wasEmpty));
+    ASSERT_EQ(list.add(delay, {nullptr, &tags[tag]}, entity, session, tag, wasEmpty), 0u);
   }
   // Advances the clock and returns the tags of the entries that fell due.
   std::vector<int> advance(uint32_t elapsed) {
     std::vector<int> fired;
-    for (TimerEntry* entry : list.takeDue(elapsed)) {
-      fired.push_back(static_cast<int>(static_cast<int*>(entry->argument) - tags));
-      TimerList::release(entry);
-    }
+    TimerList::consume(list.takeDue(elapsed), [&](TimerEntry& entry) { fired.push_back(tagOf(entry)); });
     return fired;
+  }
+
+  int tagOf(const TimerEntry& entry) const { return static_cast<int>(static_cast<int*>(entry.task.argument) - tags); }
+  std::vector<int> tagsOf(TimerEntry* chain) {
+    std::vector<int> found;
+    TimerList::consume(chain, [&](TimerEntry& entry) { found.push_back(tagOf(entry)); });
+    return found;
   }
 
   TimerList list;
@@ -44,11 +48,11 @@ TEST_F(Timers, FireInDueOrderWithTiesInArrivalOrder) {
 
 TEST_F(Timers, TellTheCallerWhenTheListWasEmpty) {
   bool wasEmpty = false;
-  ASSERT_TRUE(list.tryAdd(10, nullptr, nullptr, nullptr, kSessionA, 1, wasEmpty));
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 1, wasEmpty), 0u);
   EXPECT_TRUE(wasEmpty);
-  ASSERT_TRUE(list.tryAdd(10, nullptr, nullptr, nullptr, kSessionA, 2, wasEmpty));
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 2, wasEmpty), 0u);
   EXPECT_FALSE(wasEmpty);
-  list.clear();
+  TimerList::consume(list.clear(), [](TimerEntry&) {});
 }
 
 TEST_F(Timers, WithdrawingByRequestKeepsTheOthersOnTime) {
@@ -79,7 +83,7 @@ TEST_F(Timers, WithdrawingAnEntityEndsAllItsEntries) {
   add(100, 0, kSessionA, &entity);
   add(150, 1, kSessionA, &other);
   add(200, 2, kSessionA, &entity);
-  EXPECT_EQ(list.withdrawEntity(&entity).size(), 2u);
+  EXPECT_EQ(tagsOf(list.withdrawEntity(&entity)), (std::vector<int>{0, 2}));
   EXPECT_EQ(advance(149), std::vector<int>{});
   EXPECT_EQ(advance(1), std::vector<int>{1});
 }

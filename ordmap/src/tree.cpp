@@ -142,11 +142,19 @@ INT DO_SOMETHING(LONG i) {
   return 17;
 }
 
+// The list is detached under its lock and released after it: releasing
+// frees memory, which is no work for a spin lock's holder.
 INT TreeCleanup() {
-  std::lock_guard guard(treeListLock);
-  while (TreeRecord* tree = oldestTree) {
-    unlinkTree(tree);
+  TreeRecord* tree = nullptr;
+  {
+    std::lock_guard guard(treeListLock);
+    tree = newestTree;
+    newestTree = oldestTree = nullptr;
+  }
+  while (tree) {
+    TreeRecord* next = tree->next;
     releaseTree(tree);
+    tree = next;
   }
   return 1;
 }

@@ -22,8 +22,9 @@
 
 namespace {
 
-constexpr uint32_t kLiveBlock = 0x4f524856;    // "ORHV"
-constexpr uint32_t kCachedBlock = 0x4f524843;  // "ORHC"
+constexpr uint32_t kLiveBlock = 0x4f524856;        // "ORHV"
+constexpr uint32_t kCachedBlock = 0x4f524843;      // "ORHC"
+constexpr uint32_t kQuarantinedBlock = 0x4f524851;  // "ORHQ"
 
 // Blocks are kept in size classes of 16 octets up to kLargestCached;
 // larger ones go straight back to the system. The bound keeps a heap's
@@ -53,6 +54,11 @@ struct HeapRecord {
   BlockHeader* first = nullptr;
   BlockHeader* cached[kSizeClasses] = {};
   size_t cachedBytes = 0;
+  // Freed blocks held back from reuse: a ring of quarantineSize slots, the
+  // oldest at quarantineNext (empty slots are null).
+  BlockHeader** quarantine = nullptr;
+  size_t quarantineSize = 0;
+  size_t quarantineNext = 0;
 };
 
 // Holds the record's lock unless the heap was created with
@@ -138,6 +144,22 @@ void cacheOrFree(HeapRecord& record, BlockHeader* block) {
   markCached(block);
 }
 
+// Puts a freed block in the quarantine and lets the oldest one go on to
+// the free lists. Without a quarantine the block goes there at once.
+void quarantineOrCache(HeapRecord& record, BlockHeader* block) {
+  if (record.quarantineSize == 0) {
+    cacheOrFree(record, block);
+    return;
+  }
+  BlockHeader*& slot = record.quarantine[record.quarantineNext];
+  BlockHeader* oldest = slot;
+  slot = block;
+  if (++record.quarantineNext == record.quarantineSize) record.quarantineNext = 0;
+  block->marker = kQuarantinedBlock;
+  markCached(block);
+  if (oldest) cacheOrFree(record, oldest);
+}
+
 void freeChain(BlockHeader* block) {
   while (block) {
     BlockHeader* next = block->next;
@@ -175,7 +197,7 @@ inline bool freeBlock(HeapRecord& record, void* payload) {
   if (block->previous) block->previous->next = block->next;
   else record.first = block->next;
   if (block->next) block->next->previous = block->previous;
-  cacheOrFree(record, block);
+  quarantineOrCache(record, block);
   return true;
 }
 
@@ -192,6 +214,8 @@ BOOL HeapDestroy(HANDLE heap) {
   if (!record) return FALSE;
   freeChain(record->first);
   for (BlockHeader* chain : record->cached) freeChain(chain);
+  for (size_t slot = 0; slot < record->quarantineSize; ++slot) std::free(record->quarantine[slot]);
+  delete[] record->quarantine;
   delete record;
   return TRUE;
 }
@@ -214,9 +238,21 @@ namespace platform {
 
 // A counted heap's own lock serialises its record, so it calls the block
 // functions directly rather than through HeapAlloc and HeapFree.
+// Creates the heap on first use, with its quarantine; a heap whose
+// quarantine cannot be had works without one.
+bool CountedHeap::createHeapLocked() noexcept {
+  auto* record = static_cast<HeapRecord*>(HeapCreate(HEAP_NO_SERIALIZE, 0, 0));
+  if (!record) return false;
+  if (quarantine_ > 0) {
+    record->quarantine = new (std::nothrow) BlockHeader*[quarantine_]();
+    if (record->quarantine) record->quarantineSize = quarantine_;
+  }
+  heap_ = record;
+  return true;
+}
+
 void* CountedHeap::allocateLocked(size_t bytes) noexcept {
-  if (!heap_) heap_ = HeapCreate(HEAP_NO_SERIALIZE, 0, 0);
-  if (!heap_) return nullptr;
+  if (!heap_ && !createHeapLocked()) return nullptr;
   void* block = allocateBlock(*static_cast<HeapRecord*>(heap_), HEAP_ZERO_MEMORY, bytes);
   // Only the lock holder writes the count, so no atomic increment is needed.
   if (block) live_.store(live_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
@@ -253,8 +289,7 @@ bool CountedHeap::release(void* block) noexcept {
 bool CountedHeap::allocateMany(const size_t* sizes, size_t count, void** blocks) noexcept {
   if (count == 0) return true;
   std::lock_guard guard(lock_);
-  if (!heap_) heap_ = HeapCreate(HEAP_NO_SERIALIZE, 0, 0);
-  if (!heap_) return false;
+  if (!heap_ && !createHeapLocked()) return false;
   auto& record = *static_cast<HeapRecord*>(heap_);
   for (size_t made = 0; made < count; ++made) {
     blocks[made] = sizes[made] ? allocateBlock(record, HEAP_ZERO_MEMORY, sizes[made]) : nullptr;

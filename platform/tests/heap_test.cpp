@@ -114,6 +114,25 @@ TEST(CountedHeap, AReleasedSmallBlockCannotBeReleasedTwice) {
   heap.destroy();
 }
 
+// With a quarantine of four, a freed block comes back only after four
+// more were freed; meanwhile it is neither live nor releasable.
+TEST(CountedHeap, AQuarantinedBlockIsReusedOnlyAfterItsTurn) {
+  platform::CountedHeap heap{platform::CountedHeap::WhenEmpty::keep, 4};
+  void* held = heap.allocate(40);
+  ASSERT_NE(held, nullptr);
+  EXPECT_TRUE(heap.release(held));
+  EXPECT_EQ(heap.liveCount(), 0);
+  EXPECT_FALSE(heap.release(held));
+  for (int turn = 0; turn < 4; ++turn) {
+    void* other = heap.allocate(40);
+    EXPECT_NE(other, held) << "turn " << turn;
+    EXPECT_TRUE(heap.release(other));
+  }
+  EXPECT_EQ(heap.allocate(40), held);
+  EXPECT_EQ(heap.liveCount(), 1);
+  heap.destroy();  // the sanitizer build reports a leak if quarantined blocks survive
+}
+
 TEST(CountedHeap, DestroyReleasesCachedBlocksToo) {
   platform::CountedHeap heap;
   std::vector<void*> blocks;

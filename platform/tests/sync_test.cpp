@@ -1,3 +1,4 @@
+#include "platform/adaptive_lock.h"
 #include "platform/message_box.h"
 #include "platform/spin_lock.h"
 #include "platform/sync.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,20 +31,29 @@ TEST(CriticalSection, IsReentrantForTheOwningThread) {
   DeleteCriticalSection(&section);
 }
 
-TEST(SpinLock, ExcludesOtherThreadsWhileHeld) {
-  platform::SpinLock lock;
+// Both locks: more threads than processors, and a holder that now and
+// then sleeps while holding (waiters of the adaptive lock then sleep too
+// and must all be woken).
+template <class Lock>
+class ShortLocks : public testing::Test {};
+using LockKinds = testing::Types<platform::SpinLock, platform::AdaptiveLock>;
+TYPED_TEST_SUITE(ShortLocks, LockKinds);
+
+TYPED_TEST(ShortLocks, ExcludeOtherThreadsWhileHeld) {
+  TypeParam lock;
   long counter = 0;
   std::vector<std::thread> threads;
-  for (int worker = 0; worker < 4; ++worker) {
+  for (int worker = 0; worker < 6; ++worker) {
     threads.emplace_back([&] {
       for (int round = 0; round < 20000; ++round) {
         std::lock_guard guard(lock);
         counter += 1;
+        if (round % 5000 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     });
   }
   for (auto& thread : threads) thread.join();
-  EXPECT_EQ(counter, 4 * 20000);
+  EXPECT_EQ(counter, 6 * 20000);
   ASSERT_TRUE(lock.try_lock());
   bool otherThreadGotIt = true;
   std::thread([&] { otherThreadGotIt = lock.try_lock(); }).join();

@@ -133,19 +133,19 @@ int CDatagramSocket::CreateSocket(const char* service) {
 
 int CDatagramSocket::DestroySocket() {
   if (m_entry.socket == INVALID_SOCKET) return 3;
+  // The descriptor is closed only once the reader has let go of it, so
+  // the port is free again when this returns.
   if (m_engine) {
     {
       platform::CriticalSectionGuard guard(m_engine->lock());
-      closesocket(m_entry.socket);
       m_engine->clearEntry(&m_entry);
       CloseHandle(m_entry.event);
       m_entry.event = nullptr;
       m_entry.state = 0;
     }
-    m_engine->postRescanNotices();
-  } else {
-    closesocket(m_entry.socket);
+    m_engine->postRescanNoticesAndWaitForReader();
   }
+  closesocket(m_entry.socket);
   m_engine = nullptr;
   dropQueuedDatagrams();
   InitVars(1);

@@ -24,16 +24,23 @@ class ReaderLoop {
   }
 
  private:
+  // Sockets being closed wait for the end of a rescan that began after
+  // their entry left its slot: from then on poll no longer holds them.
   void rescan() {
-    platform::CriticalSectionGuard guard(engine_.lock());
-    try {
-      engine_.collectServed(served_);
-      descriptors_.clear();
-      for (const auto& served : served_) descriptors_.push_back({served.entry->socket, POLLIN, 0});
-    } catch (...) {  // out of memory: serve nothing until the next notice
-      served_.clear();
-      descriptors_.clear();
+    uint64_t asked = 0;
+    {
+      platform::CriticalSectionGuard guard(engine_.lock());
+      asked = engine_.rescansAsked();
+      try {
+        engine_.collectServed(served_);
+        descriptors_.clear();
+        for (const auto& served : served_) descriptors_.push_back({served.entry->socket, POLLIN, 0});
+      } catch (...) {  // out of memory: serve nothing until the next notice
+        served_.clear();
+        descriptors_.clear();
+      }
     }
+    engine_.readerRescanned(asked);
   }
 
   // A descriptor whose socket was closed or replaced is skipped: the

@@ -7,6 +7,7 @@
 #include "udpwire/destroy_thread.h"
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 
 namespace udpwire {
@@ -17,6 +18,9 @@ constexpr SIZE_T kEngineStack = 16000;
 constexpr int kPostAttempts = 1001;
 constexpr int kFailuresBeforePause = 100;
 constexpr DWORD kPostPause = 10;
+// The reader answers a rescan notice at once unless it is inside a
+// callback; this only bounds a wait that something has gone wrong with.
+constexpr auto kLongestLetGo = std::chrono::seconds(5);
 
 constinit platform::CountedHeap engineHeap;
 std::mutex creationLock;
@@ -73,6 +77,24 @@ void CSocketEngine::clearEntry(SocketEntry* entry) noexcept {
 void CSocketEngine::postRescanNotices() noexcept {
   postPersistently(m_readerId, UDPWIRE_RESCAN_MESSAGE);
   postPersistently(m_writerId, UDPWIRE_RESCAN_MESSAGE);
+}
+
+void CSocketEngine::postRescanNoticesAndWaitForReader() noexcept {
+  uint64_t ticket = m_rescansAsked.fetch_add(1) + 1;
+  postRescanNotices();
+  DWORD caller = GetCurrentThreadId();
+  if (caller == m_readerId || caller == m_writerId) return;
+  std::unique_lock guard(m_rescanLock);
+  m_rescanned.wait_for(guard, kLongestLetGo, [&] { return m_rescansDone >= ticket; });
+}
+
+void CSocketEngine::readerRescanned(uint64_t asked) noexcept {
+  {
+    std::lock_guard guard(m_rescanLock);
+    if (asked <= m_rescansDone) return;
+    m_rescansDone = asked;
+  }
+  m_rescanned.notify_all();
 }
 
 void CSocketEngine::restoreNormalPriority() noexcept {

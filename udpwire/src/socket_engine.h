@@ -13,7 +13,9 @@
 #include "udpwire/datagram_socket.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace udpwire {
@@ -34,13 +36,23 @@ class CSocketEngine {
   // Clears the entry's slot; the caller holds the lock, then posts.
   void clearEntry(SocketEntry* entry) noexcept;
   void postRescanNotices() noexcept;
+  // For a socket whose entry was cleared: the reader may still wait in
+  // poll on its descriptor, which keeps the port bound until poll returns.
+  // Posts the rescan notices and returns once the reader has let go of
+  // every cleared descriptor, so that closing it frees the port at once.
+  // On an engine thread it does not wait (the reader is not polling then,
+  // or needs the lock the caller holds); elsewhere it waits a few seconds
+  // at most.
+  void postRescanNoticesAndWaitForReader() noexcept;
+  // The reader's side: the count of waits asked for, read when a rescan
+  // begins, and the end of that rescan.
+  uint64_t rescansAsked() const noexcept { return m_rescansAsked.load(); }
+  void readerRescanned(uint64_t asked) noexcept;
 
   // Asks the writer to pause before its next wait (socket not writable).
   void requestBackOff() noexcept { m_backOff.store(true); }
   void restoreNormalPriority() noexcept;
 
-  DWORD readerThreadId() const noexcept { return m_readerId; }
-  DWORD writerThreadId() const noexcept { return m_writerId; }
   // Test support: how often each thread woke from its wait.
   uint64_t readerWakeUps() const noexcept { return m_readerWakeUps.load(); }
   uint64_t writerWakeUps() const noexcept { return m_writerWakeUps.load(); }
@@ -72,6 +84,10 @@ class CSocketEngine {
   std::atomic<bool> m_backOff{false};
   std::atomic<uint64_t> m_readerWakeUps{0};
   std::atomic<uint64_t> m_writerWakeUps{0};
+  std::atomic<uint64_t> m_rescansAsked{0};
+  uint64_t m_rescansDone = 0;  // under m_rescanLock
+  std::mutex m_rescanLock;
+  std::condition_variable m_rescanned;
   DWORD m_marker;
 };
 

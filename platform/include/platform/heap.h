@@ -32,12 +32,19 @@ namespace platform {
 // from any thread. A request for 0 bytes yields null; releasing null
 // does nothing and reports failure. It has no destructor: the suite's heaps
 // live until the process ends; a short-lived one is ended with destroy().
+//
+// A heap with a quarantine holds its freed blocks back from reuse: each
+// waits until that many more were freed after it, first in, first out.
+// Objects whose addresses are handles live on such heaps, so that a handle
+// freed by mistake does not name the next object of its kind at once.
+// Quarantined blocks are not counted as live, and releasing one again is
+// refused.
 class PLATFORM_API CountedHeap {
  public:
   enum class WhenEmpty { keep, destroy };
 
-  constexpr explicit CountedHeap(WhenEmpty whenEmpty = WhenEmpty::keep) noexcept
-      : whenEmpty_(whenEmpty) {}
+  constexpr explicit CountedHeap(WhenEmpty whenEmpty = WhenEmpty::keep, size_t quarantine = 0) noexcept
+      : whenEmpty_(whenEmpty), quarantine_(quarantine) {}
   CountedHeap(const CountedHeap&) = delete;
   CountedHeap& operator=(const CountedHeap&) = delete;
 
@@ -72,11 +79,13 @@ class PLATFORM_API CountedHeap {
   }
 
  private:
+  bool createHeapLocked() noexcept;
   void* allocateLocked(size_t bytes) noexcept;
   bool releaseLocked(void* block) noexcept;
   void destroyIfEmptyLocked() noexcept;
 
   WhenEmpty whenEmpty_;
+  size_t quarantine_;
   mutable SpinLock lock_;
   HANDLE heap_ = nullptr;
   std::atomic<long> live_{0};
