@@ -1,0 +1,130 @@
+// Reading the trap's contents.
+#include "trap_contents.h"
+
+#include "value_conversion.h"
+
+#include <charconv>
+#include <climits>
+#include <cstdio>
+
+namespace alertcast {
+namespace {
+
+struct TypeLetter {
+  char letter;
+  smiUINT32 syntax;
+  const char* name;           // as in "cannot be read as ..."
+  long long lowest, highest;  // the range of a number type (both 0 for the others)
+};
+
+constexpr long long kHighestUnsigned = UINT32_MAX;
+
+// 'u' sends an INTEGER holding the unsigned number's 32 bits.
+const TypeLetter kTypeLetters[] = {
+    {'o', SNMP_SYNTAX_OCTETS, "an octet string", 0, 0},
+    {'i', SNMP_SYNTAX_INT, "an integer from -2147483648 to 2147483647", INT32_MIN, INT32_MAX},
+    {'u', SNMP_SYNTAX_INT, "an unsigned integer from 0 to 4294967295", 0, kHighestUnsigned},
+    {'d', SNMP_SYNTAX_OID, "an OID (dotted decimal numbers)", 0, 0},
+    {'g', SNMP_SYNTAX_GAUGE32, "a gauge from 0 to 4294967295", 0, kHighestUnsigned},
+    {'t', SNMP_SYNTAX_TIMETICKS, "timeticks from 0 to 4294967295", 0, kHighestUnsigned},
+    {'c', SNMP_SYNTAX_CNTR32, "a counter from 0 to 4294967295", 0, kHighestUnsigned},
+    {'a', SNMP_SYNTAX_IPADDR, "an IP address (four decimal numbers separated by dots)", 0, 0},
+    {'p', SNMP_SYNTAX_NSAPADDR, "an NSAP address (hex bytes separated by dots, such as 47.00.05)", 0, 0},
+    {'b', SNMP_SYNTAX_BITS, "bits (four decimal numbers separated by dots)", 0, 0},
+    {'n', SNMP_SYNTAX_NULL, "null", 0, 0},
+};
+
+bool isNumberInRange(const std::string& text, const TypeLetter& type) {
+  const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
+  const char* end = text.data() + text.size();
+  long long number = 0;
+  auto [stop, error] = std::from_chars(begin, end, number);
+  return error == std::errc() && stop == end && begin != end && number >= type.lowest && number <= type.highest;
+}
+
+std::string bindingName(int number) { return "binding #" + std::to_string(number); }
+
+}  // namespace
+
+Binding::~Binding() { consoleformat::releaseValue(value); }
+
+Binding::Binding(Binding&& other) noexcept : name(std::move(other.name)), value(other.value) { other.value = {}; }
+
+std::optional<Oid> readDottedOid(const std::string& text) {
+  std::string digits = text.starts_with('.') ? text.substr(1) : text;
+  Oid oid;
+  const char* position = digits.data();
+  const char* end = position + digits.size();
+  while (position < end) {
+    smiUINT32 number = 0;
+    auto [stop, error] = std::from_chars(position, end, number);
+    if (error != std::errc() || (stop != end && *stop != '.') || stop + 1 == end) return std::nullopt;
+    oid.push_back(number);
+    position = stop == end ? end : stop + 1;
+  }
+  if (oid.empty() || oid.size() > 128) return std::nullopt;
+  return oid;
+}
+
+void readAgentAddress(const std::string& text, smiBYTE (&address)[4]) {
+  unsigned parts[4];
+  if (std::sscanf(text.c_str(), "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]) != 4) {
+    for (smiBYTE& octet : address) octet = 0;
+    return;
+  }
+  for (int i = 0; i < 4; ++i) address[i] = static_cast<smiBYTE>(parts[i] & 0xFF);
+}
+
+std::optional<smiVALUE> readValue(char letter, const std::string& text, std::string& problem) {
+  for (const TypeLetter& type : kTypeLetters) {
+    if (type.letter != letter) continue;
+    bool isNumber = type.lowest != type.highest;
+    smiVALUE value{};
+    if ((!isNumber || isNumberInRange(text, type)) && consoleformat::convertValue(text.c_str(), type.syntax, value)) {
+      return value;
+    }
+    problem = "\"" + text + "\" cannot be read as " + type.name + ".";
+    return std::nullopt;
+  }
+  problem = letter ? std::string("'") + letter + "' is not a type letter; use one of o i u d g t c a p b n."
+                   : "it needs a type letter and a value, such as -mi12.";
+  return std::nullopt;
+}
+
+std::optional<TrapContents> readTrapContents(const Settings& settings, const std::string& localAddress,
+                                             smiTIMETICKS upTime, std::string& problem) {
+  TrapContents contents;
+  std::optional<Oid> enterprise = readDottedOid(settings.enterprise);
+  if (!enterprise) {
+    problem = "\nOption -e: \"" + settings.enterprise + "\" is not a dotted OID.";
+    return std::nullopt;
+  }
+  contents.enterprise = std::move(*enterprise);
+  readAgentAddress(settings.agentAddress.value_or(localAddress), contents.agentAddress);
+  contents.timeStamp = settings.timeStamp.value_or(upTime);
+  for (int i = 0; i < settings.bindingCount; ++i) {
+    const BindingSlot& slot = settings.slots[i];
+    Binding binding;
+    if (!slot.oidText.empty()) {
+      std::optional<Oid> name = readDottedOid(slot.oidText);
+      if (!name) {
+        problem = "\nOption -o (" + bindingName(i + 1) + "): \"" + slot.oidText + "\" is not a dotted OID.";
+        return std::nullopt;
+      }
+      binding.name = std::move(*name);
+    }
+    if (slot.hasValue) {
+      std::string why;
+      std::optional<smiVALUE> value = readValue(slot.typeLetter, slot.valueText, why);
+      if (!value) {
+        problem = "\nOption -m (" + bindingName(i + 1) + "): " + why;
+        return std::nullopt;
+      }
+      binding.value = *value;
+    }
+    contents.bindings.push_back(std::move(binding));
+  }
+  return contents;
+}
+
+}  // namespace alertcast
