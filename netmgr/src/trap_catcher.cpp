@@ -171,6 +171,19 @@ uint32_t failStart(Catcher& catcher) {
   return SNMPAPI_TL_NOT_AVAILABLE;
 }
 
+// The window went with the thread that made it, when that thread ended;
+// the server then dropped it. A new window on the calling thread joins the
+// server again, so that traps do not stop for good.
+uint32_t rejoin(Catcher& catcher) {
+  leaveTrapServer(catcher.server);
+  debugLine("the trap catcher's window is gone with its thread; joining the trap server again");
+  catcher.window = createCatcherWindow();
+  if (catcher.window && joinTrapServer(catcher.window, catcher.server) == 0) return 0;
+  removeCatcherWindow(catcher.window);
+  catcher.window = nullptr;
+  return SNMPAPI_TL_NOT_AVAILABLE;
+}
+
 }  // namespace
 
 bool createTrapCatcher() {
@@ -191,7 +204,7 @@ uint32_t startTrapCatcher() {
   std::lock_guard guard(catcherLock);
   if (!current) return SNMPAPI_TL_NOT_AVAILABLE;
   Catcher& catcher = *current;
-  if (catcher.started.load()) return 0;
+  if (catcher.started.load()) return IsWindow(catcher.window) ? 0 : rejoin(catcher);
   catcher.method = chooseMethod(catcher);
   if (catcher.method == Method::none) return SNMPAPI_TL_NOT_AVAILABLE;
   catcher.window = createCatcherWindow();

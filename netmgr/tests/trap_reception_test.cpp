@@ -19,6 +19,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -170,6 +171,19 @@ TEST_F(TrapReception, TheCatcherStartsAndStopsWithEveryStartUpAndCleanUp) {
     EXPECT_NE(server.waitForLog("registration " + std::to_string(cycle + 1) + " "), "");
   }
   ASSERT_EQ(SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr), SNMPAPI_SUCCESS);
+}
+
+// The catcher's window lives on the thread that registered first; when
+// that thread ends, the next registration brings it back on its own thread.
+TEST_F(TrapReception, AfterTheRegisteringThreadEndsTheNextRegistrationJoinsAgain) {
+  HSNMP_SESSION first = nullptr;
+  std::thread([&] { first = registeredSession(); }).join();
+  ASSERT_NE(first, nullptr);
+  HSNMP_SESSION second = registeredSession();
+  ASSERT_NE(server.waitForLog("as 2"), "");
+  ASSERT_TRUE(send(trapNumbered(6)));
+  EXPECT_TRUE(waitForTrap(second));
+  EXPECT_TRUE(waitForTrap(first));
 }
 
 TEST_F(TrapReception, RegisteringChecksItsArguments) {
