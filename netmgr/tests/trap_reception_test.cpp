@@ -7,6 +7,8 @@
 #include "trap_server.h"
 #include "trap_server_link.h"
 
+#include "handles.h"
+
 #include "notifyd/trap_server.h"
 #include "platform/messages.h"
 #include "platform/process_windows.h"
@@ -184,6 +186,21 @@ TEST_F(TrapReception, AfterTheRegisteringThreadEndsTheNextRegistrationJoinsAgain
   ASSERT_TRUE(send(trapNumbered(6)));
   EXPECT_TRUE(waitForTrap(second));
   EXPECT_TRUE(waitForTrap(first));
+}
+
+// Copies nobody took go with their session, and at clean-up with the rest.
+TEST_F(TrapReception, NotificationsLeftQueuedAreReleasedWithTheirSession) {
+  HSNMP_SESSION taking = registeredSession();
+  HSNMP_SESSION closing = registeredSession();
+  registeredSession();  // its copy waits until SnmpCleanup
+  ASSERT_TRUE(send(trapNumbered(8)));
+  ASSERT_TRUE(waitForTrap(taking));
+  long pdus = netmgr::countLive(netmgr::ObjectKind::pdu), lists = netmgr::countLive(netmgr::ObjectKind::list),
+       entities = netmgr::countLive(netmgr::ObjectKind::entity);
+  ASSERT_EQ(SnmpClose(closing), SNMPAPI_SUCCESS);
+  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::pdu), pdus - 1);
+  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::list), lists - 1);
+  EXPECT_EQ(netmgr::countLive(netmgr::ObjectKind::entity), entities - 2);
 }
 
 TEST_F(TrapReception, RegisteringChecksItsArguments) {
