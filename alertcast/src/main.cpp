@@ -55,7 +55,8 @@ int run(HWND window, const alertcast::Settings& settings, const std::string& loc
   }
   if (settings.printParameters) {
     const char* modules = std::getenv("ORVANE_MIB_MODULES");
-    consoleformat::loadMibNames(modules ? modules : "");
+    consoleformat::loadMibModules(modules ? modules : "");
+    consoleformat::useMibNames();
     std::printf("%s", alertcast::parameterBlock(settings, *contents).c_str());
   }
   if (settings.managerAddress.empty()) return 0;

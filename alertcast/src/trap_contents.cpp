@@ -1,8 +1,6 @@
 // Reading the trap's contents.
 #include "trap_contents.h"
 
-#include "value_conversion.h"
-
 #include <charconv>
 #include <climits>
 #include <cstdio>
@@ -46,26 +44,6 @@ std::string bindingName(int number) { return "binding #" + std::to_string(number
 
 }  // namespace
 
-Binding::~Binding() { consoleformat::releaseValue(value); }
-
-Binding::Binding(Binding&& other) noexcept : name(std::move(other.name)), value(other.value) { other.value = {}; }
-
-std::optional<Oid> readDottedOid(const std::string& text) {
-  std::string digits = text.starts_with('.') ? text.substr(1) : text;
-  Oid oid;
-  const char* position = digits.data();
-  const char* end = position + digits.size();
-  while (position < end) {
-    smiUINT32 number = 0;
-    auto [stop, error] = std::from_chars(position, end, number);
-    if (error != std::errc() || (stop != end && *stop != '.') || stop + 1 == end) return std::nullopt;
-    oid.push_back(number);
-    position = stop == end ? end : stop + 1;
-  }
-  if (oid.empty() || oid.size() > 128) return std::nullopt;
-  return oid;
-}
-
 void readAgentAddress(const std::string& text, smiBYTE (&address)[4]) {
   unsigned parts[4];
   if (std::sscanf(text.c_str(), "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]) != 4) {
@@ -75,14 +53,13 @@ void readAgentAddress(const std::string& text, smiBYTE (&address)[4]) {
   for (int i = 0; i < 4; ++i) address[i] = static_cast<smiBYTE>(parts[i] & 0xFF);
 }
 
-std::optional<smiVALUE> readValue(char letter, const std::string& text, std::string& problem) {
+std::optional<consoleformat::OwnedValue> readValue(char letter, const std::string& text, std::string& problem) {
   for (const TypeLetter& type : kTypeLetters) {
     if (type.letter != letter) continue;
     bool isNumber = type.lowest != type.highest;
-    smiVALUE value{};
-    if ((!isNumber || isNumberInRange(text, type)) && consoleformat::convertValue(text.c_str(), type.syntax, value)) {
-      return value;
-    }
+    std::optional<consoleformat::OwnedValue> value;
+    if (!isNumber || isNumberInRange(text, type)) value = consoleformat::OwnedValue::read(text.c_str(), type.syntax);
+    if (value) return value;
     problem = "\"" + text + "\" cannot be read as " + type.name + ".";
     return std::nullopt;
   }
@@ -94,33 +71,27 @@ std::optional<smiVALUE> readValue(char letter, const std::string& text, std::str
 std::optional<TrapContents> readTrapContents(const Settings& settings, const std::string& localAddress,
                                              smiTIMETICKS upTime, std::string& problem) {
   TrapContents contents;
-  std::optional<Oid> enterprise = readDottedOid(settings.enterprise);
-  if (!enterprise) {
+  if (!consoleformat::readDottedOid(settings.enterprise.c_str(), contents.enterprise)) {
     problem = "\nOption -e: \"" + settings.enterprise + "\" is not a dotted OID.";
     return std::nullopt;
   }
-  contents.enterprise = std::move(*enterprise);
   readAgentAddress(settings.agentAddress.value_or(localAddress), contents.agentAddress);
   contents.timeStamp = settings.timeStamp.value_or(upTime);
   for (int i = 0; i < settings.bindingCount; ++i) {
     const BindingSlot& slot = settings.slots[i];
     Binding binding;
-    if (!slot.oidText.empty()) {
-      std::optional<Oid> name = readDottedOid(slot.oidText);
-      if (!name) {
-        problem = "\nOption -o (" + bindingName(i + 1) + "): \"" + slot.oidText + "\" is not a dotted OID.";
-        return std::nullopt;
-      }
-      binding.name = std::move(*name);
+    if (!slot.oidText.empty() && !consoleformat::readDottedOid(slot.oidText.c_str(), binding.name)) {
+      problem = "\nOption -o (" + bindingName(i + 1) + "): \"" + slot.oidText + "\" is not a dotted OID.";
+      return std::nullopt;
     }
     if (slot.hasValue) {
       std::string why;
-      std::optional<smiVALUE> value = readValue(slot.typeLetter, slot.valueText, why);
+      std::optional<consoleformat::OwnedValue> value = readValue(slot.typeLetter, slot.valueText, why);
       if (!value) {
         problem = "\nOption -m (" + bindingName(i + 1) + "): " + why;
         return std::nullopt;
       }
-      binding.value = *value;
+      binding.value = std::move(*value);
     }
     contents.bindings.push_back(std::move(binding));
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "trap_settings.h"
+#include "value_conversion.h"
 
 #include "winsnmp.h"
 
@@ -17,12 +18,8 @@ namespace alertcast {
 using Oid = std::vector<smiUINT32>;
 
 struct Binding {
-  Oid name;           // empty when the slot had no OID text
-  smiVALUE value{};   // syntax 0 (unset) when the slot had no value
-  ~Binding();
-  Binding() = default;
-  Binding(Binding&& other) noexcept;
-  Binding& operator=(Binding&&) = delete;
+  Oid name;                         // empty when the slot had no OID text
+  consoleformat::OwnedValue value;  // NULL when the slot had no value
 };
 
 struct TrapContents {
@@ -32,16 +29,13 @@ struct TrapContents {
   std::vector<Binding> bindings;
 };
 
-// Dotted decimal numbers (a leading dot allowed); nothing for other text.
-std::optional<Oid> readDottedOid(const std::string& text);
-
 // The four low bytes of four decimal numbers; all four 0 when the text
 // does not have four numbers.
 void readAgentAddress(const std::string& text, smiBYTE (&address)[4]);
 
 // The value of `letter` read from `text`; nothing, with `problem` saying
 // which text could not be read as which type, when it does not read.
-std::optional<smiVALUE> readValue(char letter, const std::string& text, std::string& problem);
+std::optional<consoleformat::OwnedValue> readValue(char letter, const std::string& text, std::string& problem);
 
 // The whole trap. `localAddress` is the agent address without -a and
 // `upTime` the time stamp without -t.

@@ -48,7 +48,7 @@ bool buildPdu(TrapHandles& handles, const Settings& settings, const TrapContents
   if (!handles.list) return false;
   for (const Binding& binding : contents.bindings) {
     smiOID name = viewOf(binding.name);
-    if (!SnmpSetVb(handles.list, 0, &name, &binding.value)) return false;
+    if (!SnmpSetVb(handles.list, 0, &name, &binding.value.get())) return false;
   }
   handles.pdu = SnmpCreatePdu(handles.session, SNMP_PDU_V1TRAP, 1, 0, 0, handles.list);
   if (!handles.pdu) return false;

@@ -12,13 +12,14 @@ const char* yesNo(bool value) { return value ? "TRUE" : "FALSE"; }
 // slot has a value.
 std::string bindingLine(int number, const BindingSlot& slot, const Binding& binding) {
   std::string line = "\nBinding #" + std::to_string(number) + " OID: " + slot.oidText;
-  if (readDottedOid(slot.oidText)) {
+  Oid parts;
+  if (consoleformat::readDottedOid(slot.oidText.c_str(), parts)) {
     smiOID name{static_cast<smiUINT32>(binding.name.size()), const_cast<smiUINT32*>(binding.name.data())};
     line += " [" + consoleformat::namedOid(name) + "]";
   }
   if (slot.hasValue) {
-    const char* label = consoleformat::syntaxLabel(binding.value.syntax);
-    line += std::string(", ") + (label ? label : "") + " " + consoleformat::valueText(binding.value).value_or("");
+    const char* label = consoleformat::syntaxLabel(binding.value.get().syntax);
+    line += std::string(", ") + (label ? label : "") + " " + consoleformat::valueText(binding.value.get()).value_or("");
   }
   return line;
 }

@@ -116,11 +116,12 @@ void TrapListener::takeDatagrams(DWORD serverThread) {
       dropped_.fetch_add(1);
       continue;
     }
-    uint8_t address[4];
+    uint8_t address[4], port[2];
     std::memcpy(address, &sender.sin_addr, sizeof address);
+    std::memcpy(port, &sender.sin_port, sizeof port);
     Record* record = nullptr;
     try {
-      record = new Record{trapserver::buildRecord(address, buffer_.data(), static_cast<size_t>(length))};
+      record = new Record{trapserver::buildRecord(address, buffer_.data(), static_cast<size_t>(length), port)};
     } catch (...) {
       dropped_.fetch_add(1);
       continue;

@@ -82,6 +82,7 @@ TEST_F(NotifydServer, ForwardsEveryDatagramAsATrapRecordToEachRegisteredWindow) 
     std::optional<trapserver::RecordView> view = trapserver::readRecord(record.data(), record.size());
     ASSERT_TRUE(view);
     EXPECT_EQ(trapserver::getWord(&record[4]), record.size());
+    EXPECT_NE(record[trapserver::kSenderPortOffset] | record[trapserver::kSenderPortOffset + 1], 0);
     EXPECT_EQ(std::vector<uint8_t>(view->sender, view->sender + 4), (std::vector<uint8_t>{127, 0, 0, 1}));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(view->message), view->length), "any octets at all");
   }

@@ -34,7 +34,9 @@ inline constexpr WPARAM kUnregister = 2;
 //    4  4  total size of the record
 //    8  8  zero
 //   16  4  sender's IPv4 address, network byte order
-//   20  8  zero
+//   20  2  sender's UDP port, network byte order (for answers to informs;
+//          the catcher does not read it)
+//   22  6  zero
 //   28  4  length n of the SNMP message
 //   32  n  the SNMP message as received
 inline constexpr uint32_t kRecordMarker = 0x12321098;
@@ -42,6 +44,7 @@ inline constexpr size_t kRecordHeaderSize = 32;
 inline constexpr size_t kMarkerOffset = 0;
 inline constexpr size_t kTotalSizeOffset = 4;
 inline constexpr size_t kSenderOffset = 16;
+inline constexpr size_t kSenderPortOffset = 20;
 inline constexpr size_t kMessageLengthOffset = 28;
 
 inline void putWord(uint8_t* out, uint32_t value) {
@@ -53,12 +56,15 @@ inline uint32_t getWord(const uint8_t* in) {
          static_cast<uint32_t>(in[3]) << 24;
 }
 
-// `sender` holds the four octets of the address in network order.
-inline std::vector<uint8_t> buildRecord(const uint8_t (&sender)[4], const uint8_t* message, size_t length) {
+// `sender` holds the four octets of the address and `senderPort` the two
+// of the port, in network order.
+inline std::vector<uint8_t> buildRecord(const uint8_t (&sender)[4], const uint8_t* message, size_t length,
+                                        const uint8_t (&senderPort)[2] = {0, 0}) {
   std::vector<uint8_t> record(kRecordHeaderSize + length, 0);
   putWord(&record[kMarkerOffset], kRecordMarker);
   putWord(&record[kTotalSizeOffset], static_cast<uint32_t>(record.size()));
   std::memcpy(&record[kSenderOffset], sender, 4);
+  std::memcpy(&record[kSenderPortOffset], senderPort, 2);
   putWord(&record[kMessageLengthOffset], static_cast<uint32_t>(length));
   if (length) std::memcpy(&record[kRecordHeaderSize], message, length);
   return record;
