@@ -1,4 +1,5 @@
 // alertcast: sends one SNMPv1 trap to one manager and ends.
+#include "console_startup.h"
 #include "local_address.h"
 #include "mib_names.h"
 #include "trap_contents.h"
@@ -8,7 +9,6 @@
 #include "variable_format.h"
 
 #include "platform/messages.h"
-#include "platform/sockets.h"
 #include "platform/tick.h"
 #include "platform/waits.h"
 
@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr char kWindowClass[] = "Orvane_agentprobe_NOTIFICATION_CLASS";
-constexpr char kWindowTitle[] = "Orvane WinSNMP Ping Notification Window C-1996";
 // Time for the transport to write the trap before the library stops.
 constexpr DWORD kWriteGrace = 500;
 
@@ -30,15 +28,6 @@ LRESULT CALLBACK notificationWindow(HWND window, UINT message, WPARAM wParam, LP
     case WM_DESTROY: return 0;
     default: return DefWindowProc(window, message, wParam, lParam);
   }
-}
-
-HWND createNotificationWindow() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = notificationWindow;
-  windowClass.lpszClassName = kWindowClass;
-  if (!RegisterClass(&windowClass)) return nullptr;
-  return CreateWindow(kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
 }
 
 // Hundredths of a second since the system started.
@@ -85,23 +74,12 @@ int main(int argc, char** argv) {
     std::printf("%s%s", refusal.c_str(), alertcast::usageText().c_str());
     return 0;
   }
-  HWND window = createNotificationWindow();
-  if (!window) {
-    std::printf("\n\nCan not allocate a window handle.");
-    std::printf("\nTerminating.");
-    return 0;
-  }
-  WSADATA sockets{};
-  if (WSAStartup(MAKEWORD(1, 1), &sockets) == 0 && sockets.wVersion != MAKEWORD(1, 1)) WSACleanup();
-  std::string localAddress = alertcast::localAddress();
-
-  smiUINT32 major = 0, minor = 0, level = 0, translate = 0, retransmit = 0;
-  SnmpStartup(&major, &minor, &level, &translate, &retransmit);
-  if (settings.printVersion) std::printf("%s", consoleformat::versionBlock(major, minor, level, translate, retransmit).c_str());
-  int exitCode = run(window, settings, localAddress);
+  HWND window = consoleformat::createNotificationWindow(notificationWindow);
+  if (!window) return 0;
+  consoleformat::startWinSnmp(settings.printVersion);
+  int exitCode = run(window, settings, alertcast::localAddress());
   std::printf("\n");
   SnmpCleanup();
-  DestroyWindow(window);
-  UnregisterClass(kWindowClass, nullptr);
+  consoleformat::destroyNotificationWindow(window);
   return exitCode;
 }

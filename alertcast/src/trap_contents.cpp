@@ -1,7 +1,6 @@
 // Reading the trap's contents.
 #include "trap_contents.h"
 
-#include <charconv>
 #include <climits>
 #include <cstdio>
 
@@ -32,14 +31,6 @@ const TypeLetter kTypeLetters[] = {
     {'n', SNMP_SYNTAX_NULL, "null", 0, 0},
 };
 
-bool isNumberInRange(const std::string& text, const TypeLetter& type) {
-  const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
-  const char* end = text.data() + text.size();
-  long long number = 0;
-  auto [stop, error] = std::from_chars(begin, end, number);
-  return error == std::errc() && stop == end && begin != end && number >= type.lowest && number <= type.highest;
-}
-
 std::string bindingName(int number) { return "binding #" + std::to_string(number); }
 
 }  // namespace
@@ -58,7 +49,7 @@ std::optional<consoleformat::OwnedValue> readValue(char letter, const std::strin
     if (type.letter != letter) continue;
     bool isNumber = type.lowest != type.highest;
     std::optional<consoleformat::OwnedValue> value;
-    if (!isNumber || isNumberInRange(text, type)) value = consoleformat::OwnedValue::read(text.c_str(), type.syntax);
+    if (!isNumber || consoleformat::isDecimalInRange(text, type.lowest, type.highest)) value = consoleformat::OwnedValue::read(text.c_str(), type.syntax);
     if (value) return value;
     problem = "\"" + text + "\" cannot be read as " + type.name + ".";
     return std::nullopt;

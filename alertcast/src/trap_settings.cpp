@@ -2,19 +2,19 @@
 #include "trap_settings.h"
 
 #include "probe_settings.h"
+#include "value_conversion.h"
 
 #include <cctype>
-#include <charconv>
+#include <cstdlib>
 
 namespace alertcast {
 namespace {
 
 // A whole decimal number from `lowest` to `highest`.
 bool readNumber(const char* text, long long lowest, long long highest, long long& number) {
-  const char* end = text;
-  while (*end) ++end;
-  auto [stop, error] = std::from_chars(text, end, number);
-  return error == std::errc() && stop == end && stop != text && number >= lowest && number <= highest;
+  if (!consoleformat::isDecimalInRange(text, lowest, highest)) return false;
+  number = std::strtoll(text, nullptr, 10);
+  return true;
 }
 
 class OptionReader {
