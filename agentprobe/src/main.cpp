@@ -1,4 +1,5 @@
 // agentprobe: talks SNMP to one agent and prints what it says.
+#include "console_startup.h"
 #include "exchange.h"
 #include "mib_names.h"
 #include "oid_choice.h"
@@ -17,9 +18,6 @@
 
 namespace {
 
-constexpr char kWindowClass[] = "Orvane_agentprobe_NOTIFICATION_CLASS";
-constexpr char kWindowTitle[] = "Orvane WinSNMP Ping Notification Window C-1996";
-
 agentprobe::Exchange* activeExchange = nullptr;
 
 LRESULT CALLBACK notificationWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,15 +34,6 @@ LRESULT CALLBACK notificationWindow(HWND window, UINT message, WPARAM wParam, LP
     default:
       return DefWindowProc(window, message, wParam, lParam);
   }
-}
-
-HWND createNotificationWindow() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = notificationWindow;
-  windowClass.lpszClassName = kWindowClass;
-  if (!RegisterClass(&windowClass)) return nullptr;
-  return CreateWindow(kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
 }
 
 void printAgentGreeting(const agentprobe::Settings& settings) {
@@ -92,18 +81,9 @@ int main(int argc, char** argv) {
     std::printf("%s%s", refusal.c_str(), agentprobe::usageText().c_str());
     return 0;
   }
-  HWND window = createNotificationWindow();
-  if (!window) {
-    std::printf("\n\nCan not allocate a window handle.");
-    std::printf("\nTerminating.");
-    return 0;
-  }
-  WSADATA sockets{};
-  if (WSAStartup(MAKEWORD(1, 1), &sockets) == 0 && sockets.wVersion != MAKEWORD(1, 1)) WSACleanup();
-
-  smiUINT32 major = 0, minor = 0, level = 0, translate = 0, retransmit = 0;
-  SnmpStartup(&major, &minor, &level, &translate, &retransmit);
-  if (settings.printVersion) std::printf("%s", consoleformat::versionBlock(major, minor, level, translate, retransmit).c_str());
+  HWND window = consoleformat::createNotificationWindow(notificationWindow);
+  if (!window) return 0;
+  consoleformat::startWinSnmp(settings.printVersion);
   // Names print the output unless -o is given, and -s and -e may be names.
   if (settings.resolveOidNames || !settings.startOid.empty() || !settings.endOid.empty()) {
     const char* modules = std::getenv("ORVANE_MIB_MODULES");
@@ -134,7 +114,6 @@ int main(int argc, char** argv) {
     std::printf("\n");
   }
   SnmpCleanup();
-  DestroyWindow(window);
-  UnregisterClass(kWindowClass, nullptr);
+  consoleformat::destroyNotificationWindow(window);
   return exitCode;
 }

@@ -1,7 +1,6 @@
 // Reading the OID and value options.
 #include "option_values.h"
 
-#include <charconv>
 #include <climits>
 
 namespace agentprobe {
@@ -29,16 +28,6 @@ const SetType kSetTypes[] = {
     {'b', SNMP_SYNTAX_BITS, "bits (four decimal numbers separated by dots)", 0, 0},
     {'n', SNMP_SYNTAX_NULL, "null", 0, 0},
 };
-
-// A whole decimal number within the type's range; a leading sign is
-// allowed.
-bool isNumberInRange(const std::string& text, const SetType& type) {
-  const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
-  const char* end = text.data() + text.size();
-  long long number = 0;
-  auto [stop, error] = std::from_chars(begin, end, number);
-  return error == std::errc() && stop == end && begin != end && number >= type.lowest && number <= type.highest;
-}
 
 // A name with an optional module before "::" and an instance after the
 // first dot.
@@ -80,7 +69,7 @@ std::optional<consoleformat::OwnedValue> readSetValue(char letter, const std::st
     if (type.letter != letter) continue;
     bool isNumber = type.lowest != type.highest;
     std::optional<consoleformat::OwnedValue> value;
-    if (!isNumber || isNumberInRange(text, type)) value = consoleformat::OwnedValue::read(text.c_str(), type.syntax);
+    if (!isNumber || consoleformat::isDecimalInRange(text, type.lowest, type.highest)) value = consoleformat::OwnedValue::read(text.c_str(), type.syntax);
     if (!value) problem = "\nOption -m: \"" + text + "\" cannot be read as " + type.name + ".";
     return value;
   }

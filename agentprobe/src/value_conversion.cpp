@@ -90,6 +90,14 @@ bool readDottedOid(const char* text, std::vector<smiUINT32>& parts) {
   return true;
 }
 
+bool isDecimalInRange(const std::string& text, long long lowest, long long highest) {
+  const char* begin = text.data() + (text.starts_with('+') ? 1 : 0);
+  const char* end = text.data() + text.size();
+  long long number = 0;
+  auto [stop, error] = std::from_chars(begin, end, number);
+  return error == std::errc() && stop == end && begin != end && number >= lowest && number <= highest;
+}
+
 bool convertValue(const char* text, smiUINT32 syntax, smiVALUE& value) {
   std::memset(&value, 0, sizeof value);
   value.syntax = syntax;

@@ -4,6 +4,7 @@
 #include "winsnmp.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace consoleformat {
@@ -16,6 +17,10 @@ constexpr size_t kMaxOidLength = 128;
 // a sign, a letter, a number that does not fit, more than kMaxOidLength
 // parts.
 bool readDottedOid(const char* text, std::vector<smiUINT32>& parts);
+
+// True when `text` is a whole decimal number (a leading sign allowed) from
+// `lowest` to `highest`.
+bool isDecimalInRange(const std::string& text, long long lowest, long long highest);
 
 // Fills `value` from `text` read as `syntax`. False when the text does not
 // read as that syntax (the value is then empty). Buffers the value gets

@@ -258,6 +258,17 @@ NETMGR_API SNMPAPI_STATUS WINAPI SnmpSendMsg(HSNMP_SESSION session, HSNMP_ENTITY
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY source,
                                              LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context,
                                              LPHSNMP_PDU pdu);
+/* Notifications: state SNMPAPI_ON registers the session for every trap
+ * (the filter arguments are not used), SNMPAPI_OFF ends that. Traps come
+ * from the trap server program (notifyd, started through the search path
+ * when it is not running) to a window on the thread of the first call,
+ * which must dispatch messages; they are taken with SnmpRecvMsg as
+ * SNMP_PDU_TRAP PDUs: sysUpTime.0, snmpTrapOID.0, the trap's bindings,
+ * snmpTrapEnterprise.0. SNMPAPI_TL_NOT_AVAILABLE when no server can be
+ * reached. */
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpRegister(HSNMP_SESSION session, HSNMP_ENTITY source,
+                                              HSNMP_ENTITY destination, HSNMP_CONTEXT context,
+                                              smiLPCOID notification, smiUINT32 state);
 
 /* PDUs. */
 NETMGR_API HSNMP_PDU WINAPI SnmpCreatePdu(HSNMP_SESSION session, smiINT type, smiINT32 requestId,
@@ -300,6 +311,18 @@ NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidToStr(smiLPCOID oid, smiUINT32 size, LPS
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCopy(smiLPOID source, smiLPOID destination);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCompare(smiLPCOID first, smiLPCOID second,
                                                 smiUINT32 maximumLength, smiLPINT result);
+
+/* Conversions to and from the RFC 1157 binding lists of the platform SNMP
+ * utility library (snmputil.h), for sessions of the platform trap service
+ * (SNMPAPI_NOTIFY_TRAP_SERVICE). Both need that library, loaded at
+ * start-up when present (else SNMPAPI_TRAP_SERVICE_UNAVAILABLE). */
+struct Rfc1157VarBindList;
+NETMGR_API HSNMP_VBL WINAPI OvSnmpConvertMsRfc1157VblToWinSnmpVbl(HSNMP_SESSION session,
+                                                                  struct Rfc1157VarBindList* list);
+NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpConvertWinSnmpVblToMsRfc1157Vbl(HSNMP_SESSION session, HSNMP_VBL list,
+                                                                       struct Rfc1157VarBindList* converted,
+                                                                       smiLPINT errorStatus,
+                                                                       smiLPINT errorIndex);
 
 /* Diagnostics. */
 NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpDebugSetLevel(smiUINT32 level);

@@ -158,11 +158,14 @@ void DecodedBuilder::release() {
   list_ = nullptr;
 }
 
+// Each object is looked at only once it is retired here: one released
+// already (by SnmpCleanup, which releases PDUs before the sessions whose
+// queues still name them) is not touched.
 void releaseDecoded(DecodedMessage& decoded) {
-  if (Pdu* pdu = decoded.pdu) {
+  if (Pdu* pdu = decoded.pdu; pdu && retireObject(ObjectKind::pdu, &pdu->header)) {
     ObjectHeader* list = findLive(ObjectKind::list, pdu->list);
     if (list && retireObject(ObjectKind::list, list)) releaseList(reinterpret_cast<BindingList*>(list));
-    if (retireObject(ObjectKind::pdu, &pdu->header)) releasePdu(pdu);
+    releasePdu(pdu);
   }
   if (decoded.context && retireObject(ObjectKind::context, &decoded.context->header)) {
     releaseContext(decoded.context);

@@ -174,6 +174,33 @@ ObjectHeader* firstLive(ObjectKind kind) {
   return nullptr;
 }
 
+uint32_t snapshotLive(ObjectKind kind, std::vector<ObjectHeader*>& objects) {
+  objects.clear();
+  for (;;) {
+    // The memory is taken before the table lock; a table that grew in
+    // between is counted again.
+    size_t room = static_cast<size_t>(countLive(kind)) + 8;
+    try {
+      objects.reserve(room);
+    } catch (const std::bad_alloc&) {
+      return SNMPAPI_ALLOC_ERROR;
+    }
+    std::lock_guard guard(tableLock);
+    HTREE table = tables[indexOf(kind)];
+    if (!table) return 0;
+    LONG last = -1;
+    TreeGetItem(table, nullptr, &last, TREE_GET_LAST);
+    if (static_cast<size_t>(last + 1) > objects.capacity()) continue;
+    LONG position = -1;
+    for (void* item = TreeGetItem(table, nullptr, &position, TREE_GET_FIRST); item;
+         item = TreeGetItem(table, &position, &position, TREE_GET_NEXT)) {
+      auto* object = static_cast<ObjectHeader*>(item);
+      if (object->marker == markerOf(kind)) objects.push_back(object);
+    }
+    return 0;
+  }
+}
+
 long countLive(ObjectKind kind) {
   std::lock_guard guard(tableLock);
   HTREE table = tables[indexOf(kind)];

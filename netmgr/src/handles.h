@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace netmgr {
 
@@ -85,6 +86,9 @@ ObjectHeader* retireLiveOwned(ObjectKind kind, const void* handle, const Session
 // them one by one, which needs no memory. And their number.
 ObjectHeader* firstLive(ObjectKind kind);
 long countLive(ObjectKind kind);
+// The live objects of a kind as they are now (a snapshot). Returns 0, or
+// 2 when memory runs out.
+[[nodiscard]] uint32_t snapshotLive(ObjectKind kind, std::vector<ObjectHeader*>& objects);
 
 // Typed access for the object structs, which all start with an ObjectHeader.
 template <class T>

@@ -9,6 +9,8 @@
 #include "pdu.h"
 #include "session.h"
 #include "timer_service.h"
+#include "trap_catcher.h"
+#include "utility_library.h"
 #include "varbind.h"
 
 #include "udpwire/cwinsock.h"
@@ -32,6 +34,12 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
     stopTimerThread();
     return error;
   }
+  if (uint32_t error = createTrapCatcher()) {
+    deleteHandleTables();
+    stopTimerThread();
+    return error;
+  }
+  loadUtilityLibrary();
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
@@ -47,6 +55,7 @@ void releaseAllSessions() {
 void stopLibrary() {
   Library& state = library();
   state.started.store(false);
+  deleteTrapCatcher();
   if (state.transport) {
     state.transport->Shutdown();
     delete state.transport;
@@ -59,6 +68,7 @@ void stopLibrary() {
   releaseAllSessions();
   deleteHandleTables();
   stopTimerThread();
+  unloadUtilityLibrary();
 }
 
 SNMPAPI_STATUS setMode(std::atomic<uint32_t>& mode, smiUINT32 value, smiUINT32 highest) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <spawn.h>
 #include <string>
@@ -70,7 +71,7 @@ std::vector<char*> environmentOf(LPVOID block) {
 
 class SpawnSetup {
  public:
-  SpawnSetup() {
+  explicit SpawnSetup(bool detached) {
     posix_spawn_file_actions_init(&actions);
     posix_spawnattr_init(&attributes);
     // A fresh program starts with no blocked signals and default handlers.
@@ -79,7 +80,14 @@ class SpawnSetup {
     sigfillset(&all);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (detached) {
+      flags |= POSIX_SPAWN_SETSID;
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawnattr_setflags(&attributes, flags);
   }
   ~SpawnSetup() {
     posix_spawn_file_actions_destroy(&actions);
@@ -98,7 +106,7 @@ class SpawnSetup {
 using namespace platform::detail;
 
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
-                    BOOL inheritHandles, DWORD, LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA,
                     LPPROCESS_INFORMATION processInformation) {
   try {
     std::vector<std::string> words = splitCommandLine(commandLine ? commandLine : "");
@@ -111,7 +119,7 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
 
     auto process = std::make_shared<ChildProcess>();
     if (!process->valid()) return FALSE;
-    SpawnSetup setup;
+    SpawnSetup setup((creationFlags & DETACHED_PROCESS) != 0);
     if (!inheritHandles) posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
     if (currentDirectory && *currentDirectory) posix_spawn_file_actions_addchdir_np(&setup.actions, currentDirectory);
     pid_t child = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -81,6 +82,23 @@ TEST_F(Processes, TheChildRunsInTheFolderAndEnvironmentGiven) {
   std::stringstream printed;
   printed << std::ifstream(folder + "/seen.txt").rdbuf();
   EXPECT_EQ(printed.str(), std::filesystem::canonical(folder).string() + "\nhello");
+}
+
+// A detached child is out of the caller's session and terminal.
+TEST_F(Processes, ADetachedProgramHasASessionOfItsOwnAndNoStandardStreams) {
+  std::string line = "sh -c \"streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); "
+                     "echo $(ps -o sid= -p $$) $streams > '" + folder + "/detached.txt'\"";
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcess(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, nullptr,
+                            &started));
+  ASSERT_EQ(WaitForSingleObject(started.hProcess, 30000), WAIT_OBJECT_0);
+  CloseHandle(started.hProcess);
+  std::ifstream seen(folder + "/detached.txt");
+  std::string session, input, output, error;
+  seen >> session >> input >> output >> error;
+  EXPECT_NE(session, std::to_string(getsid(0)));
+  EXPECT_EQ(session, std::to_string(started.dwProcessId));
+  EXPECT_EQ(input + output + error, "/dev/null/dev/null/dev/null");
 }
 
 TEST_F(Processes, AMissingProgramOrEmptyCommandFails) {

@@ -9,7 +9,11 @@
 // line gives only the arguments (its first word stays argv[0]).
 //
 // What differs from Windows:
-// - Creation flags and the start-up record are accepted and ignored.
+// - Of the creation flags only DETACHED_PROCESS has an effect: the child
+//   runs in a session of its own (a ^C in the caller's terminal does not
+//   reach it) with its standard streams on /dev/null, as a program without
+//   a console; other flags and the start-up record are accepted and
+//   ignored.
 // - Without inheritance the child keeps only standard input, output and
 //   error of the caller's descriptors; with it, every descriptor not
 //   marked close-on-exec.
@@ -25,6 +29,7 @@
 
 #if !defined(_WIN32)
 typedef DWORD* LPDWORD;
+#  define DETACHED_PROCESS 0x00000008u
 typedef BYTE* LPBYTE;
 
 struct STARTUPINFOA {
