@@ -1,6 +1,8 @@
 // The probe's settings, read from its command line.
 #pragma once
 
+#include "agent_address.h"
+
 #include <cstdint>
 #include <string>
 
@@ -37,7 +39,6 @@ enum class ParseOutcome { run, usage };
 // asked for by no arguments, an unknown letter or a malformed address.
 ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings);
 
-// "a.b.c.d" with each number 0..255, optionally followed by ":port".
-bool parseAgentAddress(const std::string& text, std::string& normalised, uint16_t& port);
+using consoleformat::parseAgentAddress;
 
 }  // namespace agentprobe
