@@ -213,6 +213,12 @@ BOOL StartServiceCtrlDispatcherA(const SERVICE_TABLE_ENTRYA* table) {
   return TRUE;
 }
 
+namespace platform {
+
+bool startedByServiceManager() { return std::getenv(kStartVariable) != nullptr; }
+
+}  // namespace platform
+
 SERVICE_STATUS_HANDLE RegisterServiceCtrlHandlerA(LPCSTR name, LPHANDLER_FUNCTION handler) {
   RunningService* service = running;
   if (!service || !handler) {

@@ -123,3 +123,12 @@ PLATFORM_API BOOL SetServiceStatus(SERVICE_STATUS_HANDLE handle, LPSERVICE_STATU
 #  define RegisterServiceCtrlHandler RegisterServiceCtrlHandlerA
 #  define SERVICE_TABLE_ENTRY SERVICE_TABLE_ENTRYA
 #endif
+
+namespace platform {
+
+// True in a process that a service manager started as a service (here
+// or through systemd, whose unit says so with ORVANE_SERVICE_START), until
+// its dispatcher runs.
+PLATFORM_API bool startedByServiceManager();
+
+}  // namespace platform
