@@ -67,10 +67,12 @@ std::string nameOf(const std::string& text) {
   return consoleformat::namedOid(view);
 }
 
-// Runs the message loop until the exchange posts its end message.
+// Runs the message loop until the exchange posts its end message. What
+// was printed goes out before each wait, so a pipe or a terminal sees every
+// line as soon as it is whole, also when the probe is interrupted.
 void runMessageLoop() {
   MSG message;
-  while (GetMessage(&message, nullptr, 0, 0) > 0) {
+  while (std::fflush(stdout), GetMessage(&message, nullptr, 0, 0) > 0) {
     if (!message.hwnd && message.message == agentprobe::kEndMessage) break;
     DispatchMessage(&message);
   }

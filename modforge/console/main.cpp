@@ -86,6 +86,7 @@ bool removeEverything() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each message reaches a pipe when its line is whole
   ConsoleOptions options = parseCommandLine(argc, argv);
   if (!options.error.empty()) {
     std::fprintf(stderr, "modforge: %s\n\n%s", options.error.c_str(), usageText());

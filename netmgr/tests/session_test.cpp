@@ -58,7 +58,7 @@ class Retransmission : public SessionTest, public testing::WithParamInterface<Re
 TEST_P(Retransmission, SendsRetryPlusOneTimesThenTimesOut) {
   const RetransmissionCase& c = GetParam();
   SimulatedAgent silent;
-  ASSERT_TRUE(silent.start({"--drop-every", "1"}));
+  ASSERT_TRUE(silent.start({"--drop-every", "1"}, true));
   SnmpSetRetransmitMode(c.retransmitOn ? SNMPAPI_ON : SNMPAPI_OFF);
   HSNMP_SESSION session = openPolled();
   HSNMP_PDU get = request(session, SNMP_PDU_GET, "1.3.6.1.2.1.1.3.0");
@@ -68,10 +68,13 @@ TEST_P(Retransmission, SendsRetryPlusOneTimesThenTimesOut) {
   EXPECT_EQ(timedOut.status, SNMPAPI_FAILURE);
   EXPECT_EQ(timedOut.error, SNMPAPI_TL_TIMEOUT);
   EXPECT_EQ(timedOut.pdu, get);  // the application's own request
-  // (sends) x 200 ms, give or take the 100 ms timer step and a busy machine.
-  EXPECT_GE(timedOut.after, std::chrono::milliseconds(c.expectedSends * 200 - 50));
-  EXPECT_LT(timedOut.after, std::chrono::milliseconds(c.expectedSends * 200 + 2000));
-  std::this_thread::sleep_for(300ms);  // no send after the time-out
+  // (sends) x 200 ms, less the 100 ms timer step, and never much later
+  // however busy the machine.
+  EXPECT_GE(timedOut.after, std::chrono::milliseconds(c.expectedSends * 200 - 100));
+  EXPECT_LT(timedOut.after, std::chrono::milliseconds(c.expectedSends * 200 + 10000));
+  // Every send reached the agent, and none follows the time-out.
+  EXPECT_TRUE(silent.waitForRequests(c.expectedSends));
+  std::this_thread::sleep_for(300ms);
   EXPECT_EQ(silent.stopAndCountRequests(), c.expectedSends);
 }
 
@@ -84,10 +87,12 @@ INSTANTIATE_TEST_SUITE_P(Policies, Retransmission,
                          });
 
 TEST_F(SessionTest, AnAnswerAfterARetransmissionSetsTheActualRetryAndTimeout) {
+  // Answers come 1.5 s after each request: after the first
+  // retransmission (1 s) and well before the second (2 s).
   SimulatedAgent slow;
-  ASSERT_TRUE(slow.start({"--delay", "300"}));
+  ASSERT_TRUE(slow.start({"--delay", "1500"}));
   HSNMP_SESSION session = openPolled();
-  HSNMP_ENTITY target = agentAt(session, slow.port(), 20, 3);
+  HSNMP_ENTITY target = agentAt(session, slow.port(), 100, 3);
   SnmpSendMsg(session, nullptr, target, community(session, "public"), request(session, SNMP_PDU_GET, "1.3.6.1.2.1.1.5.0"));
   Received answer = waitFor(session);
   ASSERT_EQ(answer.status, SNMPAPI_SUCCESS) << answer.error;
@@ -96,20 +101,21 @@ TEST_F(SessionTest, AnAnswerAfterARetransmissionSetsTheActualRetryAndTimeout) {
   SnmpGetRetry(target, &policyRetry, &actualRetry);
   SnmpGetTimeout(target, &policyTimeout, &actualTimeout);
   EXPECT_EQ(actualRetry, 1u);
-  // One timeout (20) plus the answer's delay after the retransmission (about 10).
-  EXPECT_GE(actualTimeout, 25u);
-  EXPECT_LE(actualTimeout, 60u);
+  // One timeout (100) plus the answer's delay after the retransmission (about 50).
+  EXPECT_GE(actualTimeout, 140u);
+  EXPECT_LE(actualTimeout, 200u);
 }
 
 TEST_F(SessionTest, FreeingTheEntityOfAPendingRequestEndsIt) {
   SimulatedAgent silent;
-  ASSERT_TRUE(silent.start({"--drop-every", "1"}));
+  ASSERT_TRUE(silent.start({"--drop-every", "1"}, true));
   HSNMP_SESSION session = openPolled();
-  HSNMP_ENTITY target = agentAt(session, silent.port(), 20, 3);
+  HSNMP_ENTITY target = agentAt(session, silent.port(), 200, 3);
   SnmpSendMsg(session, nullptr, target, community(session, "public"), request(session, SNMP_PDU_GET, "1.3.6.1.2.1.1.5.0"));
-  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(silent.waitForRequests(1));
   ASSERT_EQ(SnmpFreeEntity(target), SNMPAPI_SUCCESS);
-  Received nothing = waitFor(session, 1200ms);
+  // Longer than the timeout: a request still pending would have been resent.
+  Received nothing = waitFor(session, 3000ms);
   EXPECT_EQ(nothing.error, SNMPAPI_NOOP);
   EXPECT_EQ(silent.stopAndCountRequests(), 1);
 }
@@ -161,7 +167,7 @@ TEST_F(SessionTest, TwoHundredConcurrentRequestsAreAllAccountedFor) {
   for (int i = 0; i < 200; ++i) {
     HSNMP_SESSION session = sessions[i % 4];
     HSNMP_PDU get = request(session, SNMP_PDU_GET, "1.3.6.1.2.1.1.5.0", i + 1);
-    ASSERT_EQ(SnmpSendMsg(session, nullptr, agentAt(session, lossy.port(), 30, 1), community(session, "public"), get),
+    ASSERT_EQ(SnmpSendMsg(session, nullptr, agentAt(session, lossy.port(), 100, 1), community(session, "public"), get),
               SNMPAPI_SUCCESS);
     pending.insert({i % 4, i + 1});
   }
@@ -222,11 +228,21 @@ TEST_F(SessionTest, AnSnmpV1TrapGoesOutOnceAnSnmpV2TrapIsRetransmitted) {
 TEST_F(SessionTest, ClosedSessionsReleaseWhatTheyQueued) {
   SimulatedAgent agent;
   ASSERT_TRUE(agent.start());
-  HSNMP_SESSION session = openPolled();
+  MSG message;
+  PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE);
+  const UINT kArrived = WM_USER + 8;
+  HSNMP_SESSION session = SnmpOpenEx(SNMPAPI_NOTIFY_THREAD, GetCurrentThreadId(), kArrived);
+  ASSERT_NE(session, nullptr);
   HSNMP_ENTITY target = agentAt(session, agent.port());
   HSNMP_CONTEXT context = community(session, "public");
   for (int i = 0; i < 5; ++i) SnmpSendMsg(session, nullptr, target, context, request(session, SNMP_PDU_GET, "1.3.6.1.2.1.1.5.0"));
-  std::this_thread::sleep_for(300ms);  // the answers arrive and wait in the queue
+  // Each answer announced is queued; none is retrieved.
+  int announced = 0;
+  for (auto deadline = Clock::now() + 30s; announced < 5 && Clock::now() < deadline;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLPOSTMESSAGE);
+    while (PeekMessage(&message, nullptr, kArrived, kArrived, PM_REMOVE)) ++announced;
+  }
+  ASSERT_EQ(announced, 5);
   EXPECT_EQ(SnmpClose(session), SNMPAPI_SUCCESS);
   EXPECT_EQ(SnmpClose(session), SNMPAPI_FAILURE);
   EXPECT_EQ(SnmpGetLastError(nullptr), SNMPAPI_SESSION_INVALID);

@@ -4,6 +4,7 @@
 #include "codec.h"
 #include "codec_fixture.h"
 #include "context.h"
+#include "required_peer.h"
 #include "descriptors.h"
 #include "pcap_file.h"
 #include "pdu.h"
@@ -36,7 +37,7 @@ class EncoderDissection : public CodecTest {
  protected:
   void SetUp() override {
     CodecTest::SetUp();
-    if (!toolAvailable("tshark")) GTEST_SKIP() << "tshark is not installed";
+    if (!toolAvailable("tshark")) ORVANE_MISSING_PEER() << "tshark is not installed";
   }
 
   CapturedDatagram request(HSNMP_PDU pdu, const char* community, bool fromAgent = false) {

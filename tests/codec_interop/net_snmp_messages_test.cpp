@@ -4,6 +4,7 @@
 #include "codec.h"
 #include "codec_fixture.h"
 #include "loopback_listener.h"
+#include "required_peer.h"
 #include "net_snmp_requests.h"
 #include "pcap_file.h"
 #include "pdu.h"
@@ -165,7 +166,7 @@ TEST_F(NetSnmpMessages, CommittedFixturesDecodeFieldByField) {
 // be the ones tshark reads from the same datagrams.
 TEST_F(NetSnmpMessages, LiveToolMessagesDecodeAsTsharkReadsThem) {
   for (const char* tool : {"snmpget", "snmpgetnext", "snmpset", "snmptrap", "tshark"}) {
-    if (!toolAvailable(tool)) GTEST_SKIP() << tool << " is not installed";
+    if (!toolAvailable(tool)) ORVANE_MISSING_PEER() << tool << " is not installed";
   }
   std::vector<CapturedDatagram> datagrams;
   std::vector<smiINT32> requestIds;

@@ -14,6 +14,7 @@
 //   access:     "accessible-for-notify" is no access keyword of the
 //               compiler, which leaves such an access unset.
 #include "peer_tree.h"
+#include "required_peer.h"
 
 #include "modforge/compiler.h"
 #include "modforge/lexer.h"
@@ -159,8 +160,8 @@ class MibInterop : public testing::Test {
  protected:
   void SetUp() override {
     standard = standardMibFolder();
-    if (!fs::exists(standard + "/SNMPv2-SMI.mib")) GTEST_SKIP() << "no standard MIBs in " << standard << ": run scripts/setup";
-    if (commandOutput("command -v snmptranslate").empty()) GTEST_SKIP() << "snmptranslate missing: run scripts/setup";
+    if (!fs::exists(standard + "/SNMPv2-SMI.mib")) ORVANE_MISSING_PEER() << "no standard MIBs in " << standard << ": run scripts/setup";
+    if (commandOutput("command -v snmptranslate").empty()) ORVANE_MISSING_PEER() << "snmptranslate missing: run scripts/setup";
     folders = standard + ":" + kNetSnmpFolder;
     files = sourcesOf(standard);
     for (const std::string& file : sourcesOf(kNetSnmpFolder)) files.push_back(file);

@@ -2,9 +2,10 @@
 #include "background_process.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,13 +19,35 @@ BackgroundProcess::~BackgroundProcess() {
   if (output_ >= 0) ::close(output_);
 }
 
+namespace {
+
+// The program's path: `name` itself when it holds a slash, else the first
+// executable of that name on the search path (empty when there is none).
+std::string findProgram(const std::string& name) {
+  if (name.find('/') != std::string::npos) return name;
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "/usr/bin:/bin";
+  for (size_t begin = 0; begin <= folders.size();) {
+    size_t end = folders.find(':', begin);
+    if (end == std::string::npos) end = folders.size();
+    std::string candidate = (end > begin ? folders.substr(begin, end - begin) : ".") + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    begin = end + 1;
+  }
+  return "";
+}
+
+}  // namespace
+
+// The child asks the kernel to kill it when the test that started it ends,
+// however it ends (a failed assertion, a sanitizer abort, CTest's time-out),
+// so no agent outlives its test. Between fork and exec it only makes
+// async-signal-safe calls; everything else is prepared before the fork.
 bool BackgroundProcess::start(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
+  if (child_ > 0 || arguments.empty()) return false;
+  std::string program = findProgram(arguments[0]);
   int pipes[2];
-  if (child_ > 0 || arguments.empty() || ::pipe2(pipes, O_CLOEXEC) != 0) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipes[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipes[1], STDERR_FILENO);
+  if (program.empty() || ::pipe2(pipes, O_CLOEXEC) != 0) return false;
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -32,12 +55,22 @@ bool BackgroundProcess::start(const std::vector<std::string>& arguments, const s
   for (char** entry = environ; *entry; ++entry) envp.push_back(*entry);
   for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
   envp.push_back(nullptr);
-  bool started = posix_spawnp(&child_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
-  posix_spawn_file_actions_destroy(&actions);
+  pid_t parent = ::getpid();
+  pid_t child = ::fork();
+  if (child == 0) {
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) ::_exit(127);
+    if (::dup2(pipes[1], STDOUT_FILENO) < 0 || ::dup2(pipes[1], STDERR_FILENO) < 0) ::_exit(127);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
   ::close(pipes[1]);
+  if (child < 0) {
+    ::close(pipes[0]);
+    return false;
+  }
+  child_ = child;
   output_ = pipes[0];
-  if (!started) child_ = -1;
-  return started;
+  return true;
 }
 
 bool BackgroundProcess::readSome(std::chrono::milliseconds timeout) {

@@ -35,6 +35,7 @@ bool changesOverTime(const simagent::VarBind& binding) {
   }
   static const simagent::Oid readings[] = {
       {1, 3, 6, 1, 2, 1, 25, 1, 2},        // hrSystemDate
+      {1, 3, 6, 1, 2, 1, 25, 2, 3, 1, 5},  // hrStorageSize (buffers and cached memory grow and shrink)
       {1, 3, 6, 1, 2, 1, 25, 2, 3, 1, 6},  // hrStorageUsed
       {1, 3, 6, 1, 2, 1, 25, 3, 3, 1, 2},  // hrProcessorLoad
       {1, 3, 6, 1, 4, 1, 2021, 4},         // memory
@@ -42,6 +43,7 @@ bool changesOverTime(const simagent::VarBind& binding) {
       {1, 3, 6, 1, 4, 1, 2021, 10},        // load averages
       {1, 3, 6, 1, 4, 1, 2021, 11},        // system statistics
       {1, 3, 6, 1, 4, 1, 2021, 100, 4},    // the agent's date
+      {1, 3, 6, 1, 4, 1, 8072, 1, 5, 3, 1, 3},  // nsCacheStatus (a cache expires between two walks)
       {1, 3, 6, 1, 6, 3, 10, 2, 1, 3},     // snmpEngineTime
   };
   return std::any_of(std::begin(readings), std::end(readings), [&](const simagent::Oid& prefix) {

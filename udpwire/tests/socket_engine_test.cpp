@@ -152,14 +152,20 @@ TEST(SocketEngine, DeletingTheSocketStopsItsCallbacks) {
   auto* b = new CDatagramSocket(&watch, nullptr, 0);
   b->OnReceived = DeletionWatch::onReceived;
   int portB = createOnFreePort(*b);
-  Inbox senderInbox;
-  CDatagramSocket a(&senderInbox, nullptr, 0);
+  Inbox senderInbox, witnessInbox;
+  CDatagramSocket a(&senderInbox, nullptr, 0), witness(&witnessInbox, nullptr, 0);
+  witnessInbox.attach(witness);
+  int witnessPort = createOnFreePort(witness);
   ASSERT_EQ(a.CreateSocket(nullptr), 0);
   for (int i = 0; i < 200; ++i) a.Write(4, const_cast<char*>("busy"), "127.0.0.1", portB);
-  for (int i = 0; i < 10000 && watch.callbacks == 0; ++i) Sleep(1);
+  for (int i = 0; i < 30000 && watch.callbacks == 0; ++i) Sleep(1);
   delete b;  // while datagrams still arrive
   watch.deleted = true;
   for (int i = 0; i < 100; ++i) a.Write(4, const_cast<char*>("late"), "127.0.0.1", portB);
+  // The writer sends in order, so once the witness has its datagram every
+  // late one has gone out and the reader has had its chance to misfire.
+  a.Write(4, const_cast<char*>("last"), "127.0.0.1", witnessPort);
+  ASSERT_TRUE(witnessInbox.waitForReceived(1));
   Sleep(50);
   EXPECT_GT(watch.callbacks, 0);
   EXPECT_EQ(watch.callbacksAfterDeletion, 0);
@@ -176,12 +182,13 @@ TEST(SocketEngine, IdleEngineDoesNotWakeUp) {
   ASSERT_TRUE(receiver.waitForReceived(1));
   ASSERT_TRUE(sender.waitForSent(1));
   udpwire::CSocketEngine* engine = udpwire::CSocketEngine::existing();
-  // Let the last wake-ups of the exchange settle before counting.
+  // Let the last wake-ups of the exchange settle before counting: no change
+  // for a fifth of a second, which a busy machine's scheduler also allows.
   uint64_t reader = 0, writer = 0;
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < 100; ++i) {
     reader = engine->readerWakeUps();
     writer = engine->writerWakeUps();
-    Sleep(20);
+    Sleep(200);
     if (reader == engine->readerWakeUps() && writer == engine->writerWakeUps()) break;
   }
   Sleep(1000);

@@ -37,6 +37,12 @@ class Agent {
   size_t objectCount() const { return view_.size(); }
   // The answers to one received datagram (none, one, or two duplicates).
   std::vector<Answer> receive(const unsigned char* octets, size_t length, std::string& logLine);
+  // Counts a datagram that arrived but is left unanswered because the
+  // agent is stopping.
+  void countUnanswered() {
+    ++statistics_.requests;
+    ++statistics_.ignored;
+  }
   const Statistics& statistics() const { return statistics_; }
 
  private:

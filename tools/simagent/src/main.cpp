@@ -16,6 +16,7 @@ extern "C" void requestStop(int) { stopRequested.store(true); }
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the log reaches a pipe line by line
   simagent::Options options;
   std::string error;
   if (!simagent::parseOptions(argc, argv, options, error)) {

@@ -59,6 +59,13 @@ int millisecondsUntil(Clock::time_point due) {
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
+// Counts the datagrams already waiting at the stop, so that what the
+// agent reports received does not depend on how quickly its loop ran.
+void countWaitingDatagrams(int listener, Agent& agent) {
+  unsigned char datagram[1];
+  while (recv(listener, datagram, sizeof datagram, MSG_DONTWAIT | MSG_TRUNC) >= 0) agent.countUnanswered();
+}
+
 }  // namespace
 
 int serve(Agent& agent, const Options& options, const std::atomic<bool>& stop) {
@@ -104,6 +111,7 @@ int serve(Agent& agent, const Options& options, const std::atomic<bool>& stop) {
       std::fflush(stdout);
     }
   }
+  countWaitingDatagrams(listener, agent);
   close(listener);
   if (other >= 0) close(other);
   return 0;
