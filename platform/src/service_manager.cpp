@@ -129,10 +129,11 @@ const ServiceHandle* findService(SC_HANDLE handle, ServiceFiles& files) {
   return service;
 }
 
-// Waits until the process that ran the service has ended.
-bool waitForProcessEnd(const ServiceFiles& files, pid_t process) {
+// Waits until the process that ran the service has ended, not merely
+// given up its lock: it may still be on its way out.
+bool waitForProcessEnd(pid_t process) {
   uint64_t deadline = GetTickCount64() + kControlPatience;
-  while (serviceProcess(files) == process && !processEnded(process)) {
+  while (!processEnded(process)) {
     if (GetTickCount64() >= deadline) return false;
     Sleep(kStatusLookInterval);
   }
@@ -193,7 +194,7 @@ BOOL ControlService(SC_HANDLE handle, DWORD control, LPSERVICE_STATUS status) {
   }
   if (!(status->dwControlsAccepted & SERVICE_ACCEPT_STOP)) return fail(ERROR_INVALID_SERVICE_CONTROL);
   if (::kill(process, SIGTERM) != 0) return fail(platform::errorFromErrno(errno));
-  bool ended = waitForProcessEnd(files, process);
+  bool ended = waitForProcessEnd(process);
   *status = currentServiceStatus(files, process);
   if (!ended && status->dwCurrentState != SERVICE_STOPPED) return fail(ERROR_SERVICE_REQUEST_TIMEOUT);
   status->dwCurrentState = SERVICE_STOPPED;
