@@ -255,6 +255,17 @@ NETMGR_API SNMPAPI_STATUS WINAPI SnmpSendMsg(HSNMP_SESSION session, HSNMP_ENTITY
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpRecvMsg(HSNMP_SESSION session, LPHSNMP_ENTITY source,
                                              LPHSNMP_ENTITY destination, LPHSNMP_CONTEXT context,
                                              LPHSNMP_PDU pdu);
+/* Notifications: state SNMPAPI_ON registers the session for every trap
+ * (the filter arguments are not used), SNMPAPI_OFF ends that. Traps come
+ * from the trap server program (notifyd, started through the search path
+ * when it is not running) to a window on the thread of the first call,
+ * which must dispatch messages; they are taken with SnmpRecvMsg as
+ * SNMP_PDU_TRAP PDUs: sysUpTime.0, snmpTrapOID.0, the trap's bindings,
+ * snmpTrapEnterprise.0. SNMPAPI_TL_NOT_AVAILABLE when no server can be
+ * reached. */
+NETMGR_API SNMPAPI_STATUS WINAPI SnmpRegister(HSNMP_SESSION session, HSNMP_ENTITY source,
+                                              HSNMP_ENTITY destination, HSNMP_CONTEXT context,
+                                              smiLPCOID notification, smiUINT32 state);
 
 /* PDUs. */
 NETMGR_API HSNMP_PDU WINAPI SnmpCreatePdu(HSNMP_SESSION session, smiINT type, smiINT32 requestId,

@@ -9,6 +9,7 @@
 #include "pdu.h"
 #include "session.h"
 #include "timer_service.h"
+#include "trap_catcher.h"
 #include "varbind.h"
 
 #include "udpwire/cwinsock.h"
@@ -28,7 +29,8 @@ void storeIfGiven(smiLPUINT32 out, smiUINT32 value) {
 bool startLibrary() {
   Library& state = library();
   if (!startTimerThread()) return false;
-  if (!createHandleTables()) {
+  if (!createHandleTables() || !createTrapCatcher()) {
+    deleteHandleTables();
     stopTimerThread();
     return false;
   }
@@ -49,6 +51,7 @@ void releaseAllSessions() {
 void stopLibrary() {
   Library& state = library();
   state.started.store(false);
+  deleteTrapCatcher();
   if (state.transport) {
     state.transport->Shutdown();
     delete state.transport;

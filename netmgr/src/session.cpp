@@ -6,6 +6,7 @@
 #include "library.h"
 #include "outstanding_request.h"
 #include "timer_service.h"
+#include "trap_catcher.h"
 
 #include "platform/heap.h"
 #include "platform/messages.h"
@@ -45,11 +46,29 @@ void releaseReceived(ReceivedDatagram* record) {
 }
 
 void releaseNotification(PendingNotification* item) {
-  SnmpFreePdu(item->pdu);
-  SnmpFreeContext(item->context);
-  SnmpFreeEntity(item->source);
-  SnmpFreeEntity(item->destination);
+  DecodedMessage held{static_cast<Entity*>(item->source), static_cast<Entity*>(item->destination),
+                      static_cast<Context*>(item->context), static_cast<Pdu*>(item->pdu)};
+  releaseDecoded(held);
   queueHeap.dispose(item);
+}
+
+bool queueNotification(Session& session, DecodedMessage& decoded) {
+  auto* item = queueHeap.make<PendingNotification>();
+  if (!item) {
+    releaseDecoded(decoded);
+    return false;
+  }
+  *item = {decoded.source, decoded.destination, decoded.context, decoded.pdu};
+  decoded = {};
+  {
+    platform::CriticalSectionGuard guard(session.lock);
+    if (!session.notifications || !session.notifications->AddTail(item)) {
+      releaseNotification(item);
+      return false;
+    }
+  }
+  notifyApplication(session);
+  return true;
 }
 
 namespace {
@@ -191,9 +210,11 @@ bool destroySession(Session* session) {
     if (!retireObject(ObjectKind::session, &session->header)) return false;
   }
   // Callbacks that found the session live before it left its table finish
-  // first: the timer's here, the transport's inside DestroySocket (which
-  // must not run under the session's lock, which they take).
+  // first: the timer's and the trap catcher's here, the transport's inside
+  // DestroySocket (which must not run under the session's lock, which they
+  // take).
   waitForRunningCallbacks();
+  waitForTrapDeliveries();
   releaseParts(session);
   DeleteCriticalSection(&session->lock);
   heapOf(ObjectKind::session).dispose(session);

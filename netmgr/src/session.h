@@ -27,7 +27,8 @@ struct Session {
   // The local IPv4 address text: the destination entity of what the
   // session decodes.
   char localAddress[21] = "127.0.0.1";
-  bool registered = false;
+  // Registered for notifications (SnmpRegister); read by the trap catcher.
+  std::atomic<bool> registered{false};
   CPtrList* received = nullptr;       // ReceivedDatagram records, oldest first
   CPtrList* notifications = nullptr;  // PendingNotification records
   CPtrList* timedOut = nullptr;       // OutstandingRequest records
@@ -39,6 +40,8 @@ struct ReceivedDatagram {
   uint16_t length;
   uint8_t sender[16];  // the sender's socket address as the transport gave it
 };
+
+struct DecodedMessage;
 
 // A notification ready for the application: handles owned by the session.
 struct PendingNotification {
@@ -61,7 +64,13 @@ inline Session* createSession(uint32_t mode, ULONG_PTR target, UINT message) {
 bool destroySession(Session* session);
 
 void releaseReceived(ReceivedDatagram* record);
+// Releases the item and the objects it still holds, whether or not their
+// session is still open.
 void releaseNotification(PendingNotification* item);
+// Appends a notification made of the decoded objects (owned by the
+// session) to its queue and tells the application. False when memory runs
+// out; the objects are then released.
+bool queueNotification(Session& session, DecodedMessage& decoded);
 
 // Tells the application that one more item is queued (window or thread
 // message, by mode). Retries a failing post for about ten seconds.

@@ -117,4 +117,8 @@ MessageQueue* callingThreadQueue() noexcept;
 // The calling thread's queue if it has one.
 MessageQueue* existingCallingThreadQueue() noexcept;
 
+// Answers every message other threads sent to the calling thread, whose
+// queue this is.
+void answerSentMessages(MessageQueue& queue);
+
 }  // namespace platform::detail

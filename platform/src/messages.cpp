@@ -3,6 +3,7 @@
 
 #include "message_queue.h"
 #include "platform/tick.h"
+#include "published_windows.h"
 #include "thread_record.h"
 #include "wait_core.h"
 #include "window_table.h"
@@ -20,7 +21,11 @@ struct CarrierList {
 };
 
 CarrierList& carrierList() {
-  static CarrierList* instance = new CarrierList;
+  static CarrierList* instance = [] {
+    auto* list = new CarrierList;
+    list->carriers.push_back(&processWindowCarrier());
+    return list;
+  }();
   return *instance;
 }
 
@@ -36,18 +41,9 @@ MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}};
 }
 
-// Answers every message other threads sent to the calling thread.
-void answerSentMessages(MessageQueue& queue) {
-  while (std::shared_ptr<SentMessage> sent = queue.takeSent()) {
-    sent->result = callOwnWindow(sent->window, sent->message, sent->wParam, sent->lParam);
-    sent->done.set();
-  }
-}
-
 // Waits for the answer, answering messages sent to the caller meanwhile
 // (two threads that send to each other would wait for ever otherwise).
-void awaitAnswer(const std::shared_ptr<SentMessage>& sent) {
-  MessageQueue* own = existingCallingThreadQueue();
+void awaitAnswer(const std::shared_ptr<SentMessage>& sent, DWORD timeout) {
   struct Answer final : Waitable {
     explicit Answer(SignalFlag& flag) : flag(flag) {}
     int descriptor() const noexcept override { return flag.descriptor(); }
@@ -57,29 +53,72 @@ void awaitAnswer(const std::shared_ptr<SentMessage>& sent) {
   std::shared_ptr<Waitable> answer = std::make_shared<Answer>(sent->done);
   WaitRequest request;
   request.objects = {&answer, 1};
+  waitAnsweringSent(request, timeout);
+}
+
+// False when no answer came (in time).
+bool sendToOtherThread(const Window& window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeout,
+                       LRESULT& answer) {
+  std::shared_ptr<MessageQueue> queue = window.queue.lock();
+  if (!queue) return false;
+  auto sent = std::make_shared<SentMessage>();
+  sent->window = window.handle;
+  sent->message = message;
+  sent->wParam = wParam;
+  sent->lParam = lParam;
+  if (!sent->done.valid() || !queue->deliverSent(sent)) return false;
+  awaitAnswer(sent, timeout);
+  if (!sent->done.isSet()) return false;
+  answer = sent->result;
+  return true;
+}
+
+// Local windows first, then the carriers. False when the window does not
+// exist or no answer came (in time).
+bool sendWithin(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeout, LRESULT& answer) {
+  answer = 0;
+  std::shared_ptr<Window> window = findWindow(handle);
+  if (!window) {
+    platform::WindowCarrier* carrier = carrierOf(handle);
+    return carrier && carrier->sendWithin(handle, message, wParam, lParam, timeout, answer);
+  }
+  if (window->ownerThread == GetCurrentThreadId()) {
+    answer = window->procedure ? window->procedure(handle, message, wParam, lParam) : 0;
+    return true;
+  }
+  try {
+    return sendToOtherThread(*window, message, wParam, lParam, timeout, answer);
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+namespace platform::detail {
+
+void answerSentMessages(MessageQueue& queue) {
+  while (std::shared_ptr<SentMessage> sent = queue.takeSent()) {
+    sent->result = callOwnWindow(sent->window, sent->message, sent->wParam, sent->lParam);
+    sent->done.set();
+  }
+}
+
+void waitAnsweringSent(WaitRequest& request, DWORD timeout) {
+  MessageQueue* own = existingCallingThreadQueue();
   request.queue = own;
   request.wakeMask = QS_SENDMESSAGE;
+  uint64_t start = GetTickCount64();
   for (;;) {
+    uint64_t elapsed = GetTickCount64() - start;
+    if (timeout != INFINITE) request.timeout = elapsed >= timeout ? 0 : static_cast<DWORD>(timeout - elapsed);
     WaitResult result = waitFor(request);
     if (result.outcome != WaitOutcome::input) return;
     answerSentMessages(*own);
   }
 }
 
-LRESULT sendToOtherThread(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::shared_ptr<MessageQueue> queue = window.queue.lock();
-  if (!queue) return 0;
-  auto sent = std::make_shared<SentMessage>();
-  sent->window = window.handle;
-  sent->message = message;
-  sent->wParam = wParam;
-  sent->lParam = lParam;
-  if (!sent->done.valid() || !queue->deliverSent(sent)) return 0;
-  awaitAnswer(sent);
-  return sent->done.isSet() ? sent->result : 0;
-}
-
-}  // namespace
+}  // namespace platform::detail
 
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<MessageQueue> queue = findQueue(threadId);
@@ -97,18 +136,17 @@ BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::shared_ptr<Window> window = findWindow(handle);
-  if (!window) {
-    platform::WindowCarrier* carrier = carrierOf(handle);
-    return carrier ? carrier->send(handle, message, wParam, lParam) : 0;
-  }
-  if (window->ownerThread == GetCurrentThreadId())
-    return window->procedure ? window->procedure(handle, message, wParam, lParam) : 0;
-  try {
-    return sendToOtherThread(*window, message, wParam, lParam);
-  } catch (...) {
-    return 0;
-  }
+  LRESULT answer = 0;
+  sendWithin(handle, message, wParam, lParam, INFINITE, answer);
+  return answer;
+}
+
+LRESULT SendMessageTimeoutA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT, UINT timeout,
+                            DWORD_PTR* result) {
+  LRESULT answer = 0;
+  bool answered = sendWithin(handle, message, wParam, lParam, timeout, answer);
+  if (result) *result = static_cast<DWORD_PTR>(answer);
+  return answered ? TRUE : FALSE;
 }
 
 BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {

@@ -2,7 +2,7 @@
 #include "pipe_names.h"
 
 #include "platform/errors.h"
-#include "platform/runtime_directory.h"
+#include "platform/runtime_folder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,8 +19,8 @@ DWORD locatePipe(const char* name, PipeLocation& location) {
   if (separator - computer != 1 || computer[0] != '.') return ERROR_BAD_NETPATH;
   std::string pipeName = separator + 6;
   if (pipeName.empty() || pipeName.find('/') != std::string::npos) return ERROR_INVALID_NAME;
-  std::string folder = runtimeDirectory();
-  if (folder.empty()) return errorFromErrno(errno);
+  std::string folder = runtimeFolder();
+  if (folder.empty()) return ERROR_ACCESS_DENIED;  // missing, or open to others
   location.socketPath = folder + "/pipe-" + pipeName;
   location.lockPath = location.socketPath + ".lock";
   if (location.socketPath.size() >= sizeof(sockaddr_un::sun_path)) return ERROR_FILENAME_EXCED_RANGE;

@@ -5,7 +5,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/errors.h"
-#include "platform/runtime_directory.h"
+#include "platform/runtime_folder.h"
 
 #include <cerrno>
 #include <csignal>
@@ -18,8 +18,8 @@
 namespace platform::detail {
 
 DWORD locateServiceFiles(const std::string& name, ServiceFiles& files) {
-  std::string folder = runtimeDirectory();
-  if (folder.empty()) return errorFromErrno(errno);
+  std::string folder = runtimeFolder();
+  if (folder.empty()) return ERROR_ACCESS_DENIED;  // missing, or open to others
   files.pidPath = folder + "/service-" + name + ".pid";
   files.statusPath = folder + "/service-" + name + ".status";
   return ERROR_SUCCESS;

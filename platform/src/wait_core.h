@@ -32,4 +32,10 @@ struct WaitResult {
 
 WaitResult waitFor(const WaitRequest& request) noexcept;
 
+// Waits for the request's objects or sockets for at most `timeout` ms,
+// answering the messages other threads send to the calling thread
+// meanwhile (two threads that send to each other would wait for ever
+// otherwise). Sets the request's queue, wake mask and timeout.
+void waitAnsweringSent(WaitRequest& request, DWORD timeout);
+
 }  // namespace platform::detail

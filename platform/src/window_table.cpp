@@ -3,19 +3,27 @@
 #include "window_table.h"
 
 #include "messaging_teardown.h"
+#include "published_windows.h"
 #include "thread_record.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
 #include <mutex>
+#include <strings.h>
+#include <unistd.h>
 #include <unordered_map>
+#include <vector>
 
 namespace platform::detail {
 namespace {
 
+// Handles name windows in every process: the process id above the
+// window's number in its process.
 constexpr uintptr_t kFirstWindow = 0x10010;
 constexpr uintptr_t kWindowStep = 0x10;
+
+uintptr_t processPart() { return static_cast<uintptr_t>(getpid()) << 32; }
 
 struct WindowClass {
   ATOM atom;
@@ -44,25 +52,33 @@ std::string upperCase(LPCSTR text) {
 }
 
 void removeWindow(HWND handle) {
-  WindowTable& table = windowTable();
-  std::lock_guard guard(table.lock);
-  table.windows.erase(reinterpret_cast<uintptr_t>(handle));
+  {
+    WindowTable& table = windowTable();
+    std::lock_guard guard(table.lock);
+    table.windows.erase(reinterpret_cast<uintptr_t>(handle));
+  }
+  withdrawWindow(handle);
+}
+
+bool sameText(const std::string& text, LPCSTR wanted) {
+  return !wanted || strcasecmp(text.c_str(), wanted) == 0;
 }
 
 // Adds a window of the calling thread; null when the class is unknown.
-std::shared_ptr<Window> addWindow(LPCSTR className, int width, int height, MessageQueue& queue) {
+std::shared_ptr<Window> addWindow(LPCSTR className, LPCSTR title, int width, int height, MessageQueue& queue) {
   WindowTable& table = windowTable();
   std::lock_guard guard(table.lock);
   auto windowClass = table.classes.find(upperCase(className));
   if (windowClass == table.classes.end()) return nullptr;
   auto window = std::make_shared<Window>();
-  window->handle = reinterpret_cast<HWND>(table.nextWindow);
+  window->handle = reinterpret_cast<HWND>(processPart() | table.nextWindow);
   window->procedure = windowClass->second.procedure;
   window->className = windowClass->first;
+  window->title = title ? title : "";
   window->ownerThread = queue.threadId();
   window->queue = findQueue(queue.threadId());
   window->client = RECT{0, 0, width == CW_USEDEFAULT ? 0 : width, height == CW_USEDEFAULT ? 0 : height};
-  table.windows.emplace(table.nextWindow, window);
+  table.windows.emplace(reinterpret_cast<uintptr_t>(window->handle), window);
   table.nextWindow += kWindowStep;
   return window;
 }
@@ -76,6 +92,15 @@ std::shared_ptr<Window> findWindow(HWND handle) noexcept {
   return found == table.windows.end() ? nullptr : found->second;
 }
 
+HWND findLocalWindow(LPCSTR className, LPCSTR title) noexcept {
+  WindowTable& table = windowTable();
+  std::lock_guard guard(table.lock);
+  for (const auto& [key, window] : table.windows) {
+    if (sameText(window->className, className) && sameText(window->title, title)) return window->handle;
+  }
+  return nullptr;
+}
+
 LRESULT callOwnWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   std::shared_ptr<Window> window = findWindow(handle);
   if (!window || window->ownerThread != currentThreadRecord().id() || !window->procedure) return 0;
@@ -83,9 +108,20 @@ LRESULT callOwnWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) n
 }
 
 void forgetWindowsOfThread(unsigned long threadId) noexcept {
-  WindowTable& table = windowTable();
-  std::lock_guard guard(table.lock);
-  std::erase_if(table.windows, [&](const auto& entry) { return entry.second->ownerThread == threadId; });
+  std::vector<HWND> forgotten;
+  {
+    WindowTable& table = windowTable();
+    std::lock_guard guard(table.lock);
+    std::erase_if(table.windows, [&](const auto& entry) {
+      if (entry.second->ownerThread != threadId) return false;
+      try {
+        forgotten.push_back(entry.second->handle);
+      } catch (...) {
+      }
+      return true;
+    });
+  }
+  for (HWND handle : forgotten) withdrawWindow(handle);
 }
 
 }  // namespace platform::detail
@@ -123,7 +159,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (!queue || !className) return nullptr;
   std::shared_ptr<Window> window;
   try {
-    window = addWindow(className, width, height, *queue);
+    window = addWindow(className, windowName, width, height, *queue);
   } catch (...) {
     return nullptr;
   }

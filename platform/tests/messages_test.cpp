@@ -1,9 +1,11 @@
 #include "platform/messages.h"
+#include "platform/tick.h"
 #include "platform/waits.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -291,6 +293,43 @@ TEST_F(Messages, AFilteredGetMessageLeavesDueTimersOutsideTheFilter) {
   DestroyWindow(window);
   WaitForSingleObject(poster, kPatience);
   CloseHandle(poster);
+}
+
+TEST(SendMessageTimeout, AnswersAtOnceOnTheOwnThreadAndGivesUpOnABusyOne) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = [](HWND, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+    return message == WM_USER ? static_cast<LRESULT>(wParam) * 2 : 0;
+  };
+  windowClass.lpszClassName = "TimeoutTestClass";
+  ASSERT_TRUE(RegisterClass(&windowClass));
+  HWND own = CreateWindow("TimeoutTestClass", "own", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeout(own, WM_USER, 21, 0, SMTO_NORMAL, 0, &answer));
+  EXPECT_EQ(answer, 42u);
+
+  // A thread that owns a window but never looks at its queue.
+  HWND other = nullptr;
+  HANDLE created = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+  std::thread busy([&] {
+    other = CreateWindow("TimeoutTestClass", "busy", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(created);
+    WaitForSingleObject(release, INFINITE);
+    MSG message;
+    while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
+    DestroyWindow(other);
+  });
+  WaitForSingleObject(created, INFINITE);
+  uint64_t begin = GetTickCount64();
+  EXPECT_FALSE(SendMessageTimeout(other, WM_USER, 1, 0, SMTO_NORMAL, 100, &answer));
+  EXPECT_GE(GetTickCount64() - begin, 100u);
+  EXPECT_FALSE(SendMessageTimeout(reinterpret_cast<HWND>(0x1234), WM_USER, 1, 0, SMTO_NORMAL, 100, &answer));
+  SetEvent(release);
+  busy.join();
+  DestroyWindow(own);
+  CloseHandle(created);
+  CloseHandle(release);
+  UnregisterClass("TimeoutTestClass", nullptr);
 }
 
 TEST(RegisteredMessages, SameNameSameNumberWhateverTheCase) {

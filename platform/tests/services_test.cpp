@@ -1,6 +1,6 @@
 #include "platform/errors.h"
 #include "platform/registry.h"
-#include "platform/runtime_directory.h"
+#include "platform/runtime_folder.h"
 #include "platform/services.h"
 #include "platform/tick.h"
 #include "platform/waits.h"
@@ -22,7 +22,7 @@ constexpr char kName[] = "Test Service";
 constexpr uint64_t kPatience = 20000;
 
 pid_t recordedPid() {
-  std::ifstream file(platform::runtimePath(std::string("service-") + kName + ".pid"));
+  std::ifstream file(platform::runtimeFolder() + "/service-" + kName + ".pid");
   long pid = 0;
   file >> pid;
   return static_cast<pid_t>(pid);

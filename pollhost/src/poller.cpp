@@ -100,7 +100,9 @@ bool Poller::open(DWORD threadId) {
   return true;
 }
 
-void Poller::registerForTraps() {}
+void Poller::registerForTraps() {
+  if (session_) SnmpRegister(session_, nullptr, nullptr, nullptr, nullptr, SNMPAPI_ON);
+}
 
 void Poller::close() {
   {

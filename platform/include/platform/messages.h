@@ -26,6 +26,10 @@
 #  define WM_TIMER 0x0113u
 #  define WM_USER 0x0400u
 
+#  define SMTO_NORMAL 0x0000u
+#  define SMTO_BLOCK 0x0001u
+#  define SMTO_ABORTIFHUNG 0x0002u
+
 #  define PM_NOREMOVE 0x0000u
 #  define PM_REMOVE 0x0001u
 #  define PM_NOYIELD 0x0002u
@@ -39,6 +43,7 @@ typedef void* HICON;
 typedef void* HCURSOR;
 typedef void* HBRUSH;
 typedef void* HMENU;
+typedef ULONG_PTR DWORD_PTR;
 
 struct POINT {
   LONG x;
@@ -132,6 +137,13 @@ PLATFORM_API BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam
 // the caller waits and still handles messages sent to itself. 0 when the
 // window does not exist or its thread ends first.
 PLATFORM_API LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// As SendMessage, waiting at most `timeout` ms for the answer. Nonzero
+// with the answer in `result` (when given); 0 when the window does not
+// exist, its thread or process ended first, or the time ran out. The
+// flags are accepted for their Windows meaning and have no effect: the
+// caller always handles messages sent to itself while it waits.
+PLATFORM_API LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                         UINT timeout, DWORD_PTR* result);
 // 0 for WM_QUIT, -1 on failure, else nonzero.
 PLATFORM_API BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 PLATFORM_API BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
@@ -156,6 +168,7 @@ PLATFORM_API BOOL KillTimer(HWND window, UINT_PTR timerId);
 #  define PostMessage PostMessageA
 #  define PostThreadMessage PostThreadMessageA
 #  define SendMessage SendMessageA
+#  define SendMessageTimeout SendMessageTimeoutA
 #  define GetMessage GetMessageA
 #  define PeekMessage PeekMessageA
 #  define DispatchMessage DispatchMessageA
@@ -165,16 +178,29 @@ PLATFORM_API BOOL KillTimer(HWND window, UINT_PTR timerId);
 namespace platform {
 
 // The seam for windows whose messages travel another way: windows of other
-// processes (published in the runtime directory) and windows that live in
-// a GUI toolkit's event loop. The layer that provides such windows installs
-// a carrier; PostMessage, SendMessage and IsWindow offer every handle that
-// no local window has to the installed carriers, in installation order.
-// Carriers pick their handle values at or above kFirstCarriedWindow.
+// processes (published in the runtime directory, see process_windows.h)
+// and windows that live in a GUI toolkit's event loop. The layer that
+// provides such windows installs a carrier; PostMessage, SendMessage and
+// IsWindow offer every handle that no local window has to the installed
+// carriers, in installation order, after the carrier of other processes'
+// windows.
+//
+// Window handles hold their process's id in the upper 32 bits, so a
+// handle names one window in every process. Other carriers pick their
+// handle values from kFirstCarriedWindow up to 0xFFFFFFFF.
 class WindowCarrier {
  public:
   virtual bool carries(HWND window) = 0;
   virtual BOOL post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
   virtual LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // As send, within `timeout` ms; false when no answer came in time (or
+  // at all). Carriers whose windows answer at once need not override it.
+  virtual bool sendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeout,
+                          LRESULT& result) {
+    (void)timeout;
+    result = send(window, message, wParam, lParam);
+    return true;
+  }
 
  protected:
   ~WindowCarrier() = default;

@@ -4,7 +4,7 @@
 // an event.
 //
 // On POSIX a pipe "\\.\pipe\NAME" is a Unix SOCK_SEQPACKET socket
-// "pipe-NAME" in the runtime folder (runtime_directory.h), so one write is
+// "pipe-NAME" in the runtime folder (runtime_folder.h), so one write is
 // one message and message boundaries hold. What differs from Windows:
 // - Pipes never reach across the network: a name with a computer other
 //   than "." fails with ERROR_BAD_NETPATH.
