@@ -2,17 +2,17 @@
 // service's CPU time per poll round (all 60 agents asked and answered)
 // and its memory, against the same service idle with an empty table.
 //
-// The service's CPU time comes from /proc/<pid>/stat, read while nobody
-// talks to its pipe; the rounds are counted from the contact counts the
-// service reports before and after the measured window.
+// The service's CPU time comes from /proc/<pid>/task/*/schedstat, read
+// while nobody talks to its pipe; the rounds are counted from the contact
+// counts the service reports before and after the measured window.
 #include "polling_service_run.h"
 #include "simulated_agent.h"
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -24,18 +24,17 @@ constexpr int kAgents = 60;
 constexpr unsigned kInterval = 1000;
 constexpr auto kWindow = std::chrono::seconds(20);
 
-// User and system CPU time of the process, in seconds.
+// The time the process's threads have run on a processor, in seconds,
+// to the nanosecond (the threads live as long as the service).
 double cpuSeconds(pid_t pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(file)), {});
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string field;
-  unsigned long user = 0, system = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) user = std::stoul(field);
-    if (i == 15) system = std::stoul(field);
+  std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  double total = 0;
+  for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+    std::ifstream schedstat(task.path() / "schedstat");
+    unsigned long long nanoseconds = 0;
+    if (schedstat >> nanoseconds) total += static_cast<double>(nanoseconds) / 1e9;
   }
-  return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  return total;
 }
 
 // A line of /proc/<pid>/status such as VmRSS, in kilobytes.
