@@ -9,6 +9,7 @@
 #include "simulated_agent.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -71,9 +72,32 @@ Measurement measure(PollingServiceRun& service, pid_t pid, bool countRounds) {
   return {cpuAfter - cpuBefore, static_cast<double>(after - before) / kAgents};
 }
 
+// A fresh folder for the run, so the benchmark touches none of the user's.
+std::string temporaryFolder(const char* role) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "orvane-bench-").string() + role + "-XXXXXX";
+  return mkdtemp(pattern.data()) ? pattern : "";
+}
+
+int run();
+
 }  // namespace
 
 int main() {
+  std::string registry = temporaryFolder("registry");
+  std::string runtime = temporaryFolder("runtime");
+  if (registry.empty() || runtime.empty()) return 1;
+  setenv("ORVANE_REGISTRY", registry.c_str(), 1);
+  setenv("ORVANE_RUNTIME_DIR", runtime.c_str(), 1);
+  int result = run();
+  std::error_code ignored;
+  std::filesystem::remove_all(registry, ignored);
+  std::filesystem::remove_all(runtime, ignored);
+  return result;
+}
+
+namespace {
+
+int run() {
   PollingServiceRun service(kInterval, 100);
   if (!service.install()) {
     std::fprintf(stderr, "the service did not start\n");
@@ -108,3 +132,5 @@ int main() {
               idleRss, peak);
   return 0;
 }
+
+}  // namespace
