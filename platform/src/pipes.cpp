@@ -81,6 +81,26 @@ int listenAt(const PipeLocation& location, const PipeAccess& access, DWORD& erro
 
 std::shared_ptr<PipeEnd> findPipe(HANDLE handle) { return findHandleOf<PipeEnd>(handle); }
 
+// A new end that owns the descriptors given, or null (they are still the
+// caller's then).
+template <class... Arguments>
+std::shared_ptr<PipeEnd> makeEnd(Arguments&&... arguments) noexcept {
+  try {
+    return std::make_shared<PipeEnd>(std::forward<Arguments>(arguments)...);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+// The handle of a new end; a failure releases the end and what it owns.
+HANDLE handOut(std::shared_ptr<PipeEnd> end) {
+  if (!end || !end->valid()) return failWith(ERROR_NOT_ENOUGH_MEMORY);
+  HANDLE handle = addHandle(std::move(end));
+  if (!handle) return failWith(ERROR_NOT_ENOUGH_MEMORY);
+  SetLastError(ERROR_SUCCESS);
+  return handle;
+}
+
 }  // namespace
 
 HANDLE CreateNamedPipeA(LPCSTR name, DWORD openMode, DWORD pipeMode, DWORD, DWORD, DWORD, DWORD,
@@ -99,20 +119,13 @@ HANDLE CreateNamedPipeA(LPCSTR name, DWORD openMode, DWORD pipeMode, DWORD, DWOR
     ::close(lockFile);
     return failWith(error);
   }
-  std::shared_ptr<PipeEnd> end;
-  try {
-    end = std::make_shared<PipeEnd>(listener, lockFile, location, access, (pipeMode & PIPE_READMODE_MESSAGE) != 0);
-  } catch (...) {
+  auto end = makeEnd(listener, lockFile, location, access, (pipeMode & PIPE_READMODE_MESSAGE) != 0);
+  if (!end) {
     ::unlink(location.socketPath.c_str());
     ::close(listener);
     ::close(lockFile);
-    return failWith(ERROR_NOT_ENOUGH_MEMORY);
   }
-  if (!end->valid()) return failWith(ERROR_NOT_ENOUGH_MEMORY);
-  HANDLE handle = addHandle(std::move(end));
-  if (!handle) return failWith(ERROR_NOT_ENOUGH_MEMORY);
-  SetLastError(ERROR_SUCCESS);
-  return handle;
+  return handOut(std::move(end));
 }
 
 BOOL ConnectNamedPipe(HANDLE pipe, LPOVERLAPPED overlapped) {
@@ -143,18 +156,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD creat
     ::close(connection);
     return failWith(error);
   }
-  std::shared_ptr<PipeEnd> end;
-  try {
-    end = std::make_shared<PipeEnd>(connection);
-  } catch (...) {
-    ::close(connection);
-    return failWith(ERROR_NOT_ENOUGH_MEMORY);
-  }
-  if (!end->valid()) return failWith(ERROR_NOT_ENOUGH_MEMORY);
-  HANDLE handle = addHandle(std::move(end));
-  if (!handle) return failWith(ERROR_NOT_ENOUGH_MEMORY);
-  SetLastError(ERROR_SUCCESS);
-  return handle;
+  auto end = makeEnd(connection);
+  if (!end) ::close(connection);
+  return handOut(std::move(end));
 }
 
 BOOL WaitNamedPipeA(LPCSTR name, DWORD timeout) {

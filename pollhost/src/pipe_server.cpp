@@ -95,22 +95,24 @@ bool PipeServer::serviceEvent() {
   platform::CriticalSectionGuard guard(lock_);
   if (pipe_ == INVALID_HANDLE_VALUE) return false;
   if (pending_) {
-    if (!HasOverlappedIoCompleted(&overlapped_)) {
-      // Woken by an operation that the watchdog ended: wait for the new one.
+    DWORD transferred = 0;
+    BOOL done = GetOverlappedResult(pipe_, &overlapped_, &transferred, FALSE);
+    if (!done && GetLastError() == ERROR_IO_INCOMPLETE) {
+      // Woken by an operation that the watchdog ended: wait for the new
+      // one, unless it completed just now.
       ResetEvent(event_);
-      if (!HasOverlappedIoCompleted(&overlapped_)) return true;
+      done = GetOverlappedResult(pipe_, &overlapped_, &transferred, FALSE);
+      if (!done && GetLastError() == ERROR_IO_INCOMPLETE) return true;
     }
     pending_ = false;
-    if (!completePending()) return reconnect(state_ != State::connecting);
+    if (!completePending(done != FALSE, transferred)) return reconnect(state_ != State::connecting);
   }
   return runStates();
 }
 
-// The outcome of the operation that was pending, read without waiting.
-// False when the client is to be dropped.
-bool PipeServer::completePending() {
-  DWORD transferred = 0;
-  bool done = GetOverlappedResult(pipe_, &overlapped_, &transferred, FALSE) != FALSE;
+// The outcome of the operation that was pending. False when the client
+// is to be dropped.
+bool PipeServer::completePending(bool done, DWORD transferred) {
   switch (state_) {
     case State::connecting:
       if (done) changeState(State::reading);

@@ -46,7 +46,7 @@ class PipeServer {
 
  private:
   bool listen();
-  bool completePending();
+  bool completePending(bool done, DWORD transferred);
   bool runStates();
   // Makes the answer for the command read (false: unknown, disconnect).
   bool prepareAnswer();

@@ -91,9 +91,15 @@ std::string pipeGroup() {
 
 }  // namespace
 
+// A stop that comes while the service starts waits for the start to end.
 void WINAPI serviceMain(DWORD, LPSTR*) {
-  record.statusHandle = RegisterServiceCtrlHandler(kServiceName, controlHandler);
-  if (!record.statusHandle) return;
+  std::unique_lock starting(record.stopLock);
+  SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandler(kServiceName, controlHandler);
+  if (!handle) return;
+  {
+    std::lock_guard guard(record.statusLock);
+    record.statusHandle = handle;
+  }
   report(SERVICE_START_PENDING, 1);
   record.stopEvent = CreateEvent(nullptr, TRUE, FALSE, nullptr);
   report(SERVICE_START_PENDING, 2);
@@ -101,13 +107,13 @@ void WINAPI serviceMain(DWORD, LPSTR*) {
   record.workers = std::make_unique<Workers>(timingFromEnvironment(), record.startTime, pipeGroup(), pipeFailed);
   if (!record.stopEvent || !record.workers->pollingThread.start()) {
     DWORD error = record.stopEvent ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
-    std::lock_guard guard(record.stopLock);
     record.stopped = true;
     record.workers.reset();
     report(SERVICE_STOPPED, 0, error ? error : ERROR_SERVICE_NO_THREAD);
     return;
   }
   report(SERVICE_RUNNING, 0);
+  starting.unlock();
   WaitForSingleObject(record.stopEvent, INFINITE);
   stopService();
 }

@@ -67,6 +67,19 @@ class PipeServerTest : public testing::Test {
     return !ReadFile(pipe, &byte, 1, &got, nullptr) && GetLastError() == ERROR_BROKEN_PIPE;
   }
 
+  // The client has just had an answer, and the server may record that as
+  // a change a moment later than the client reads it: the clock moves on
+  // past the limit until the watchdog drops the client.
+  bool droppedWhenIdle(HANDLE pipe) {
+    uint64_t deadline = GetTickCount64() + kPatience;
+    while (server.state() != PipeServer::State::connecting && GetTickCount64() < deadline) {
+      fakeSeconds += 16;
+      if (!server.watchdog()) return false;
+      Sleep(1);
+    }
+    return dropped(pipe);
+  }
+
   bool waitForState(PipeServer::State wanted) {
     uint64_t deadline = GetTickCount64() + kPatience;
     while (server.state() != wanted) {
@@ -153,9 +166,7 @@ TEST_F(PipeServerTest, WatchdogDropsAClientThatLeavesThePipeUnchanged) {
   fakeSeconds += 15;
   EXPECT_TRUE(server.watchdog());
   EXPECT_EQ(ask(pipe, "v1"), std::vector<std::string>{"."});
-  fakeSeconds += 16;
-  EXPECT_TRUE(server.watchdog());
-  EXPECT_TRUE(dropped(pipe));
+  EXPECT_TRUE(droppedWhenIdle(pipe));
   CloseHandle(pipe);
 
   // Waiting for a client is no idleness.

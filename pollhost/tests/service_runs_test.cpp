@@ -1,6 +1,7 @@
 // The pollhost program whole: the service installed, polling the agent
 // simulator, controlled over its pipe, removed; and the console's own
 // behaviour around it.
+#include "background_process.h"
 #include "polling_service_run.h"
 #include "simulated_agent.h"
 
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -127,6 +129,30 @@ TEST_F(ServiceRuns, SilentClientIsDroppedByTheWatchdog) {
   EXPECT_LE(waited, 40000u);
   CloseHandle(pipe);
   EXPECT_TRUE(says(service.console({"-v"}), "Total descriptors count 0."));
+}
+
+// As systemd runs it (see pollhost.service): started directly, with no
+// record of ours, and stopped by SIGTERM.
+TEST_F(ServiceRuns, ServiceManagerOtherThanOursCanRunTheService) {
+  BackgroundProcess byUnit;
+  ASSERT_TRUE(byUnit.start({ORVANE_POLLHOST_PATH}, {"ORVANE_SERVICE_START=Devavo VOZO Ziraruv", "PATH=/usr/bin:/bin",
+                                                    "ORVANE_SERVICE_OWNER_PID=" + std::to_string(getpid())}));
+  uint64_t deadline = GetTickCount64() + 30000;
+  while (!service.servicePid() && GetTickCount64() < deadline) Sleep(10);
+  ASSERT_GT(service.servicePid(), 0);
+  ProgramRun added = service.console({"-a10.0.0.7"});
+  for (int tries = 0; !says(added, "OK\r\n") && tries < 100; ++tries) {
+    Sleep(100);  // the pipe comes a moment after the pid file
+    added = service.console({"-a10.0.0.7"});
+  }
+  EXPECT_TRUE(says(added, "OK\r\n")) << added.output;
+  EXPECT_TRUE(says(service.console({"-v"}), "Total descriptors count 1."));
+  EXPECT_TRUE(says(service.console({"-i"}), "has already been started."));
+  int exitCode = -1;
+  ::kill(service.servicePid(), SIGTERM);
+  byUnit.finish(std::chrono::seconds(30), exitCode);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(service.servicePid(), 0);
 }
 
 // A stand-in for ssh that records how it was called.

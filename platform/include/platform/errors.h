@@ -11,25 +11,13 @@
 #include <cstdarg>
 
 #if !defined(_WIN32)
-#  ifndef ERROR_SUCCESS
-#    define ERROR_SUCCESS 0
-#  endif
-#  ifndef ERROR_FILE_NOT_FOUND
-#    define ERROR_FILE_NOT_FOUND 2
-#  endif
-#  ifndef ERROR_ACCESS_DENIED
-#    define ERROR_ACCESS_DENIED 5
-#  endif
-#  ifndef ERROR_INVALID_HANDLE
-#    define ERROR_INVALID_HANDLE 6
-#  endif
-#  ifndef ERROR_NOT_ENOUGH_MEMORY
-#    define ERROR_NOT_ENOUGH_MEMORY 8
-#  endif
+#  define ERROR_SUCCESS 0
+#  define ERROR_FILE_NOT_FOUND 2
+#  define ERROR_ACCESS_DENIED 5
+#  define ERROR_INVALID_HANDLE 6
+#  define ERROR_NOT_ENOUGH_MEMORY 8
 #  define ERROR_BAD_NETPATH 53
-#  ifndef ERROR_INVALID_PARAMETER
-#    define ERROR_INVALID_PARAMETER 87
-#  endif
+#  define ERROR_INVALID_PARAMETER 87
 #  define ERROR_BROKEN_PIPE 109
 #  define ERROR_SEM_TIMEOUT 121
 #  define ERROR_INSUFFICIENT_BUFFER 122
@@ -39,9 +27,7 @@
 #  define ERROR_PIPE_BUSY 231
 #  define ERROR_NO_DATA 232
 #  define ERROR_PIPE_NOT_CONNECTED 233
-#  ifndef ERROR_MORE_DATA
-#    define ERROR_MORE_DATA 234
-#  endif
+#  define ERROR_MORE_DATA 234
 #  define ERROR_PIPE_CONNECTED 535
 #  define ERROR_PIPE_LISTENING 536
 #  define ERROR_OPERATION_ABORTED 995

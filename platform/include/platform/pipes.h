@@ -53,7 +53,10 @@
 #  define STATUS_PENDING 0x00000103u
 
 // Internal holds STATUS_PENDING while the operation runs, then its error
-// code (0 for success); InternalHigh the bytes transferred.
+// code (0 for success); InternalHigh the bytes transferred. Another thread
+// finishes a pending operation, so read them (or HasOverlappedIoCompleted)
+// only once the event is signalled; GetOverlappedResult may be asked at
+// any time.
 struct OVERLAPPED {
   ULONG_PTR Internal;
   ULONG_PTR InternalHigh;
