@@ -309,6 +309,18 @@ NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCopy(smiLPOID source, smiLPOID destinati
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpOidCompare(smiLPCOID first, smiLPCOID second,
                                                 smiUINT32 maximumLength, smiLPINT result);
 
+/* Conversions to and from the RFC 1157 binding lists of the platform SNMP
+ * utility library (snmputil.h), for sessions of the platform trap service
+ * (SNMPAPI_NOTIFY_TRAP_SERVICE). Both need that library, loaded at
+ * start-up when present (else SNMPAPI_TRAP_SERVICE_UNAVAILABLE). */
+struct Rfc1157VarBindList;
+NETMGR_API HSNMP_VBL WINAPI OvSnmpConvertMsRfc1157VblToWinSnmpVbl(HSNMP_SESSION session,
+                                                                  struct Rfc1157VarBindList* list);
+NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpConvertWinSnmpVblToMsRfc1157Vbl(HSNMP_SESSION session, HSNMP_VBL list,
+                                                                       struct Rfc1157VarBindList* converted,
+                                                                       smiLPINT errorStatus,
+                                                                       smiLPINT errorIndex);
+
 /* Diagnostics. */
 NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpDebugSetLevel(smiUINT32 level);
 NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpDebugOutputHandles(void);

@@ -10,6 +10,7 @@
 #include "session.h"
 #include "timer_service.h"
 #include "trap_catcher.h"
+#include "utility_library.h"
 #include "varbind.h"
 
 #include "udpwire/cwinsock.h"
@@ -34,6 +35,7 @@ bool startLibrary() {
     stopTimerThread();
     return false;
   }
+  loadUtilityLibrary();
   state.started.store(true);
   if (!state.transport) {
     state.transport = new CWinSock(MAKEWORD(1, 1));
@@ -64,6 +66,7 @@ void stopLibrary() {
   releaseAllSessions();
   deleteHandleTables();
   stopTimerThread();
+  unloadUtilityLibrary();
 }
 
 SNMPAPI_STATUS setMode(std::atomic<uint32_t>& mode, smiUINT32 value, smiUINT32 highest) {

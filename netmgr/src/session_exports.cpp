@@ -1,6 +1,7 @@
 // Opening and closing sessions.
 #include "call_frame.h"
 #include "session.h"
+#include "utility_library.h"
 
 #include "platform/messages.h"
 
@@ -8,8 +9,8 @@ using namespace netmgr;
 
 namespace {
 
-// The platform trap service is not available on this platform.
-bool trapServiceAvailable() { return false; }
+// Sessions of the platform trap service need the utility library.
+bool trapServiceAvailable() { return utilityLibrary() != nullptr; }
 
 bool windowExists(HWND window) {
   RECT area;

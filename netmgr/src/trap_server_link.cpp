@@ -10,6 +10,7 @@
 #include "platform/waits.h"
 
 #include <atomic>
+#include <string>
 
 namespace netmgr {
 namespace {
@@ -25,13 +26,18 @@ std::atomic<uint32_t> pauseBetweenLooks{kPauseBetweenLooks};
 
 HWND findServer() { return FindWindow(trapserver::kServerClass, trapserver::kServerTitle); }
 
-// Starts the program and waits for its window. A program that cannot be
-// started at all has no window to wait for.
+// Starts the program, detached (it outlives this process, and a ^C in
+// our terminal does not reach it), and waits for its window. A program
+// that cannot be started at all has no window to wait for.
 HWND startServer() {
-  if (!platform::startProgram({trapserver::kServerProgram})) {
+  std::string commandLine = trapserver::kServerProgram;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, nullptr,
+                     &started)) {
     debugLine("the trap server program %s cannot be started (is it on the search path?)", trapserver::kServerProgram);
     return nullptr;
   }
+  CloseHandle(started.hProcess);
   debugLine("started the trap server program %s; waiting for its window", trapserver::kServerProgram);
   for (int look = 0; look < looksAfterStart.load(); ++look) {
     Sleep(pauseBetweenLooks.load());

@@ -9,6 +9,7 @@
 #include "window_table.h"
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 using namespace platform::detail;
@@ -201,6 +202,16 @@ BOOL IsWindow(HWND handle) {
   return findWindow(handle) || carrierOf(handle) ? TRUE : FALSE;
 }
 
+BOOL GetClientRect(HWND handle, LPRECT rect) {
+  if (!rect) return FALSE;
+  if (std::shared_ptr<Window> window = findWindow(handle)) {
+    *rect = window->client;
+    return TRUE;
+  }
+  platform::WindowCarrier* carrier = carrierOf(handle);
+  return carrier ? carrier->clientRect(handle, rect) : FALSE;
+}
+
 UINT_PTR SetTimer(HWND window, UINT_PTR timerId, UINT elapse, TIMERPROC procedure) {
   MessageQueue* queue = callingThreadQueue();
   if (!queue) return 0;
@@ -217,6 +228,11 @@ BOOL KillTimer(HWND window, UINT_PTR timerId) {
 }
 
 namespace platform {
+
+HWND allocateCarriedWindow() {
+  static std::atomic<uintptr_t> next{kFirstCarriedWindow};
+  return reinterpret_cast<HWND>(next.fetch_add(1));
+}
 
 void installWindowCarrier(WindowCarrier* carrier) {
   CarrierList& list = carrierList();

@@ -1,106 +1,150 @@
-// Starting programs. A detached one: a first child makes a new session and
-// starts the program in a second child, then ends at once, so the program
-// belongs to the system and not to the caller. Whether the program could
-// be executed comes back on a pipe that closes on exec. A program run to
-// its end is an ordinary child that shares the caller's streams.
+// Starting programs with posix_spawn, and a handle per child that a
+// collector thread signals when the child ends.
 #include "platform/processes.h"
 
+#include "command_line_words.h"
+#include "handles.h"
+#include "signal_flag.h"
+
+#include <atomic>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
+#include <vector>
 
 extern char** environ;
 
-namespace platform {
+namespace platform::detail {
 namespace {
 
-// Only calls that are safe in the child of a threaded process.
-[[noreturn]] void runProgram(char* const* argv, int status) {
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
-  for (int number : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD}) signal(number, SIG_DFL);
-  int null = open("/dev/null", O_RDWR);
-  if (null >= 0) {
-    dup2(null, STDIN_FILENO);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    if (null > STDERR_FILENO) close(null);
+class ChildProcess final : public Waitable {
+ public:
+  bool valid() const noexcept { return ended_.valid(); }
+  int descriptor() const noexcept override { return ended_.descriptor(); }
+  bool acquire() noexcept override { return ended_.isSet(); }
+  DWORD exitCode() const noexcept { return exitCode_.load(); }
+  void finish(DWORD code) noexcept {
+    exitCode_.store(code);
+    ended_.set();
   }
-  execvp(argv[0], argv);
-  int error = errno;
-  [[maybe_unused]] ssize_t written = write(status, &error, sizeof error);
-  _exit(127);
+
+ private:
+  SignalFlag ended_;
+  std::atomic<DWORD> exitCode_{STILL_ACTIVE};
+};
+
+DWORD exitCodeOf(int status) {
+  if (WIFEXITED(status)) return static_cast<DWORD>(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return 128u + static_cast<DWORD>(WTERMSIG(status));
+  return 1;
 }
 
-}  // namespace
+// Waits for the child's end on a thread of its own, whatever becomes of
+// the handle.
+void collectEnd(pid_t child, std::shared_ptr<ChildProcess> process) {
+  std::thread([child, process = std::move(process)] {
+    int status = 0;
+    pid_t ended;
+    do {
+      ended = waitpid(child, &status, 0);
+    } while (ended < 0 && errno == EINTR);
+    process->finish(ended == child ? exitCodeOf(status) : 1);
+  }).detach();
+}
 
-BOOL startProgram(const std::vector<std::string>& commandLine) {
-  if (commandLine.empty() || commandLine[0].empty()) return FALSE;
-  std::vector<char*> argv;
+std::vector<char*> environmentOf(LPVOID block) {
+  std::vector<char*> entries;
+  if (!block) {
+    for (char** entry = environ; *entry; ++entry) entries.push_back(*entry);
+  } else {
+    for (char* entry = static_cast<char*>(block); *entry; entry += std::char_traits<char>::length(entry) + 1)
+      entries.push_back(entry);
+  }
+  entries.push_back(nullptr);
+  return entries;
+}
+
+class SpawnSetup {
+ public:
+  explicit SpawnSetup(bool detached) {
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+    // A fresh program starts with no blocked signals and default handlers.
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (detached) {
+      flags |= POSIX_SPAWN_SETSID;
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawnattr_setflags(&attributes, flags);
+  }
+  ~SpawnSetup() {
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+};
+
+}  // namespace
+}  // namespace platform::detail
+
+using namespace platform::detail;
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA,
+                    LPPROCESS_INFORMATION processInformation) {
   try {
-    for (const std::string& argument : commandLine) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<std::string> words = splitCommandLine(commandLine ? commandLine : "");
+    if (words.empty() && applicationName) words.push_back(applicationName);
+    if (words.empty() || words.front().empty()) return FALSE;
+    std::vector<char*> arguments;
+    for (std::string& word : words) arguments.push_back(word.data());
+    arguments.push_back(nullptr);
+    std::vector<char*> variables = environmentOf(environment);
+
+    auto process = std::make_shared<ChildProcess>();
+    if (!process->valid()) return FALSE;
+    SpawnSetup setup((creationFlags & DETACHED_PROCESS) != 0);
+    if (!inheritHandles) posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+    if (currentDirectory && *currentDirectory) posix_spawn_file_actions_addchdir_np(&setup.actions, currentDirectory);
+    pid_t child = 0;
+    int failed = applicationName
+                     ? posix_spawn(&child, applicationName, &setup.actions, &setup.attributes, arguments.data(),
+                                   variables.data())
+                     : posix_spawnp(&child, arguments.front(), &setup.actions, &setup.attributes, arguments.data(),
+                                    variables.data());
+    if (failed) return FALSE;
+    collectEnd(child, process);
+    HANDLE handle = addHandle(process);
+    if (processInformation) {
+      *processInformation = PROCESS_INFORMATION{handle, nullptr, static_cast<DWORD>(child), 0};
+    } else if (handle) {
+      CloseHandle(handle);
+    }
+    return TRUE;
   } catch (...) {
     return FALSE;
   }
-  int status[2];
-  if (pipe2(status, O_CLOEXEC) != 0) return FALSE;
-  pid_t first = fork();
-  if (first == 0) {
-    close(status[0]);
-    setsid();
-    pid_t program = fork();
-    if (program == 0) runProgram(argv.data(), status[1]);
-    _exit(program < 0 ? 1 : 0);
-  }
-  close(status[1]);
-  int firstStatus = 0;
-  while (first > 0 && waitpid(first, &firstStatus, 0) < 0 && errno == EINTR) {
-  }
-  int error = 0;
-  ssize_t received;
-  while ((received = read(status[0], &error, sizeof error)) < 0 && errno == EINTR) {
-  }
-  close(status[0]);
-  bool started = first > 0 && WIFEXITED(firstStatus) && WEXITSTATUS(firstStatus) == 0 && received == 0;
-  return started ? TRUE : FALSE;
 }
 
-int runProgramToEnd(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) {
-    errno = EINVAL;
-    return -1;
-  }
-  std::vector<char*> pointers;
-  for (const std::string& argument : arguments) pointers.push_back(const_cast<char*>(argument.c_str()));
-  pointers.push_back(nullptr);
-  pid_t child = 0;
-  int error = ::posix_spawnp(&child, pointers[0], nullptr, nullptr, pointers.data(), environ);
-  if (error != 0) {
-    errno = error;
-    return -1;
-  }
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  if (!WIFEXITED(status)) {
-    errno = EINTR;
-    return -1;
-  }
-  return WEXITSTATUS(status);
+BOOL GetExitCodeProcess(HANDLE handle, LPDWORD exitCode) {
+  auto process = findHandleOf<ChildProcess>(handle);
+  if (!process || !exitCode) return FALSE;
+  *exitCode = process->exitCode();
+  return TRUE;
 }
-
-std::string programFile() {
-  char path[PATH_MAX];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "";
-  return std::string(path, static_cast<size_t>(length));
-}
-
-}  // namespace platform

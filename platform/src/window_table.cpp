@@ -183,9 +183,3 @@ BOOL DestroyWindow(HWND handle) {
   return TRUE;
 }
 
-BOOL GetClientRect(HWND handle, LPRECT rect) {
-  std::shared_ptr<Window> window = findWindow(handle);
-  if (!window || !rect) return FALSE;
-  *rect = window->client;
-  return TRUE;
-}

@@ -3,10 +3,9 @@
 
 #include "console_texts.h"
 
-#include "platform/errors.h"
 #include "platform/processes.h"
+#include "platform/waits.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,14 +31,49 @@ std::vector<std::string> remoteCommandLine(const std::string& machine, const std
   return {"ssh", "--", machine, remote + " " + quotedForShell(argument)};
 }
 
+std::string commandLineOf(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& word : words) {
+    if (!line.empty()) line += ' ';
+    if (!word.empty() && word.find_first_of(" \t\"") == std::string::npos) {
+      line += word;
+      continue;
+    }
+    // Backslashes count only before a quote: 2n+1 of them give n and the
+    // quote itself, 2n before the closing quote give n.
+    line += '"';
+    size_t backslashes = 0;
+    for (char character : word) {
+      if (character == '\\') {
+        ++backslashes;
+        continue;
+      }
+      line.append(character == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+      line += character;
+      backslashes = 0;
+    }
+    line.append(2 * backslashes, '\\');
+    line += '"';
+  }
+  return line;
+}
+
 void runRemotely(const std::string& machine, const std::string& argument) {
   std::fflush(stdout);
-  int status = platform::runProgramToEnd(remoteCommandLine(machine, argument));
-  if (status < 0) {
-    std::printf("%sCould not run ssh. %s\r\n", bannerText().c_str(),
-                systemErrorText(platform::errorFromErrno(errno)).c_str());
-  } else if (status != 0) {
-    std::printf("\r\nRunning pollhost on %s through ssh failed (exit status %d).\r\n", machine.c_str(), status);
+  std::string line = commandLineOf(remoteCommandLine(machine, argument));
+  STARTUPINFO startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcess(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::printf("%sCould not run ssh.\r\n", bannerText().c_str());
+    return;
+  }
+  DWORD status = 0;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hProcess);
+  if (status != 0) {
+    std::printf("\r\nRunning pollhost on %s through ssh failed (exit status %u).\r\n", machine.c_str(), status);
   }
 }
 

@@ -13,6 +13,10 @@ namespace pollhost {
 // read as an ssh option.
 std::vector<std::string> remoteCommandLine(const std::string& machine, const std::string& argument);
 
+// The words in the form of a command line for CreateProcess: quoted
+// where they hold blanks or quotes, so each arrives as the word it was.
+std::string commandLineOf(const std::vector<std::string>& words);
+
 // Runs it with this program's standard streams; says so when ssh could
 // not be run or failed.
 void runRemotely(const std::string& machine, const std::string& argument);

@@ -6,7 +6,7 @@
 #include "polling_service.h"
 
 #include "platform/errors.h"
-#include "platform/processes.h"
+#include "platform/module_file.h"
 #include "platform/services.h"
 
 #include <cstdio>

@@ -56,5 +56,13 @@ TEST(RemoteCommand, ArgumentIsQuotedForTheRemoteShellAndTheMachineIsNoOption) {
   unsetenv("ORVANE_POLLHOST_REMOTE");
 }
 
+TEST(RemoteCommand, WordsReachTheProgramWholeThroughTheCommandLine) {
+  EXPECT_EQ(commandLineOf({"ssh", "--", "machine_name", "pollhost '-va'"}), "ssh -- machine_name \"pollhost '-va'\"");
+  EXPECT_EQ(commandLineOf({"x", "a\\\"b"}), "x \"a\\\\\\\"b\"");
+  EXPECT_EQ(commandLineOf({"x", "c:\\x y\\"}), "x \"c:\\x y\\\\\"");
+  EXPECT_EQ(commandLineOf({"x", "plain\\path"}), "x plain\\path");
+  EXPECT_EQ(commandLineOf({"x", ""}), "x \"\"");
+}
+
 }  // namespace
 }  // namespace pollhost

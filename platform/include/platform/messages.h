@@ -124,6 +124,7 @@ PLATFORM_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR window
 PLATFORM_API BOOL DestroyWindow(HWND window);
 PLATFORM_API BOOL IsWindow(HWND window);
 // The client area is (0, 0, width, height) as created; CW_USEDEFAULT gives 0.
+// A carried window's is its carrier's (empty unless the carrier says).
 PLATFORM_API BOOL GetClientRect(HWND window, LPRECT rect);
 // WM_CLOSE destroys the window; everything else answers 0.
 PLATFORM_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -180,14 +181,15 @@ namespace platform {
 // The seam for windows whose messages travel another way: windows of other
 // processes (published in the runtime directory, see process_windows.h)
 // and windows that live in a GUI toolkit's event loop. The layer that
-// provides such windows installs a carrier; PostMessage, SendMessage and
-// IsWindow offer every handle that no local window has to the installed
-// carriers, in installation order, after the carrier of other processes'
-// windows.
+// provides such windows installs a carrier; PostMessage, SendMessage,
+// IsWindow and GetClientRect offer every handle that no local window has
+// to the installed carriers, in installation order, after the carrier of
+// other processes' windows.
 //
 // Window handles hold their process's id in the upper 32 bits, so a
-// handle names one window in every process. Other carriers pick their
-// handle values from kFirstCarriedWindow up to 0xFFFFFFFF.
+// handle names one window in every process. Other carriers take their
+// handle values from allocateCarriedWindow (below 2^32), so that several
+// carriers in one process never hand out the same handle.
 class WindowCarrier {
  public:
   virtual bool carries(HWND window) = 0;
@@ -201,12 +203,21 @@ class WindowCarrier {
     result = send(window, message, wParam, lParam);
     return true;
   }
+  // A carried window has no client area of its own unless its carrier says.
+  virtual BOOL clientRect(HWND, LPRECT rect) {
+    *rect = RECT{0, 0, 0, 0};
+    return TRUE;
+  }
 
  protected:
   ~WindowCarrier() = default;
 };
 
 inline constexpr uintptr_t kFirstCarriedWindow = 0x40000000;
+
+// A handle value no local window and no other carried window has, at or
+// above kFirstCarriedWindow; values are never reused in a process.
+PLATFORM_API HWND allocateCarriedWindow();
 
 PLATFORM_API void installWindowCarrier(WindowCarrier* carrier);
 PLATFORM_API void removeWindowCarrier(WindowCarrier* carrier);
