@@ -19,6 +19,7 @@ function(orvane_add_shared_library name)
     PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}_core>"
     PUBLIC ${ARG_DEPS})
   target_include_directories(${name} PUBLIC ${ARG_PUBLIC_INCLUDE})
+  install(TARGETS ${name} LIBRARY)
 endfunction()
 
 if(ORVANE_TESTS)

@@ -2,6 +2,7 @@
 #include "exchange.h"
 #include "mib_names.h"
 #include "oid_choice.h"
+#include "option_values.h"
 #include "probe_settings.h"
 #include "probe_texts.h"
 #include "variable_format.h"
@@ -25,6 +26,9 @@ LRESULT CALLBACK notificationWindow(HWND window, UINT message, WPARAM wParam, LP
   switch (message) {
     case agentprobe::kNotificationMessage:
       if (activeExchange) activeExchange->answerArrived();
+      return 0;
+    case WM_TIMER:
+      if (activeExchange && wParam == agentprobe::kAnswerDeadlineTimer) activeExchange->deadlinePassed();
       return 0;
     case WM_CREATE:
     case WM_DESTROY:
@@ -59,11 +63,10 @@ void printAgentGreeting(const agentprobe::Settings& settings) {
   std::printf("\nCommunity: %s", settings.community.c_str());
 }
 
-// The name forms of the -s and -e OIDs for the parameter block.
-std::string nameOf(const std::string& text) {
-  std::optional<agentprobe::Oid> oid = text.empty() ? std::nullopt : agentprobe::readOid(text);
+// The name form of an -s or -e OID for the parameter block.
+std::string nameOf(const std::optional<agentprobe::Oid>& oid) {
   if (!oid) return "";
-  smiOID view{static_cast<smiUINT32>(oid->size()), oid->data()};
+  smiOID view{static_cast<smiUINT32>(oid->size()), const_cast<smiUINT32*>(oid->data())};
   return consoleformat::namedOid(view);
 }
 
@@ -83,8 +86,10 @@ void runMessageLoop() {
 int main(int argc, char** argv) {
   std::printf("%s", agentprobe::bannerText(ORVANE_VERSION).c_str());
   agentprobe::Settings settings;
-  if (agentprobe::parseCommandLine(argc, argv, settings) == agentprobe::ParseOutcome::usage) {
-    std::printf("%s", agentprobe::usageText().c_str());
+  std::string refusal;
+  agentprobe::ParseOutcome outcome = agentprobe::parseCommandLine(argc, argv, settings, refusal);
+  if (outcome != agentprobe::ParseOutcome::run) {
+    std::printf("%s%s", refusal.c_str(), agentprobe::usageText().c_str());
     return 0;
   }
   HWND window = createNotificationWindow();
@@ -99,26 +104,35 @@ int main(int argc, char** argv) {
   smiUINT32 major = 0, minor = 0, level = 0, translate = 0, retransmit = 0;
   SnmpStartup(&major, &minor, &level, &translate, &retransmit);
   if (settings.printVersion) std::printf("%s", consoleformat::versionBlock(major, minor, level, translate, retransmit).c_str());
-  if (settings.resolveOidNames) {
+  // Names print the output unless -o is given, and -s and -e may be names.
+  if (settings.resolveOidNames || !settings.startOid.empty() || !settings.endOid.empty()) {
     const char* modules = std::getenv("ORVANE_MIB_MODULES");
-    consoleformat::loadMibNames(modules ? modules : "");
+    consoleformat::loadMibModules(modules ? modules : "");
   }
-  if (settings.printParameters) {
-    std::printf("%s", agentprobe::parameterBlock(settings, nameOf(settings.startOid), nameOf(settings.endOid)).c_str());
-  }
+  if (settings.resolveOidNames) consoleformat::useMibNames();
 
   int exitCode = 0;
-  if (!settings.agentAddress.empty()) {
-    printAgentGreeting(settings);
-    agentprobe::Exchange exchange(settings);
-    activeExchange = &exchange;
-    if (exchange.open(window)) {
-      exitCode = 1;
-      runMessageLoop();
+  std::string problem;
+  std::optional<agentprobe::OptionValues> values = agentprobe::readOptionValues(settings, consoleformat::oidOfNodeName, problem);
+  if (!values) {
+    std::printf("%s%s", problem.c_str(), agentprobe::usageText().c_str());
+  } else {
+    if (settings.printParameters) {
+      std::printf("%s", agentprobe::parameterBlock(settings, nameOf(values->start), nameOf(values->end)).c_str());
     }
-    activeExchange = nullptr;
+    if (!settings.agentAddress.empty()) {
+      printAgentGreeting(settings);
+      agentprobe::Exchange exchange(settings, agentprobe::chooseOids(settings, values->start, values->end),
+                                    std::move(values->setValue));
+      activeExchange = &exchange;
+      if (exchange.open(window)) {
+        runMessageLoop();
+        exitCode = exchange.exitCode();
+      }
+      activeExchange = nullptr;
+    }
+    std::printf("\n");
   }
-  std::printf("\n");
   SnmpCleanup();
   DestroyWindow(window);
   UnregisterClass(kWindowClass, nullptr);

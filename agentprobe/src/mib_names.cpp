@@ -29,7 +29,7 @@ std::string registeredIdentity(int index) {
 
 }  // namespace
 
-int loadMibNames(const std::string& list) {
+int loadMibModules(const std::string& list) {
   int loaded = 0;
   if (list.empty()) {
     char unused[8];
@@ -46,8 +46,24 @@ int loadMibNames(const std::string& list) {
       if (!identity.empty()) loaded += WsmLoadModule(identity.c_str()) ? 1 : 0;
     }
   }
-  setNodeNamer(nameFromModules);
   return loaded;
+}
+
+void useMibNames() { setNodeNamer(nameFromModules); }
+
+bool oidOfNodeName(const std::string& module, const std::string& name, std::vector<smiUINT32>& oid) {
+  HWSM_NODE node = name.empty() ? 0 : WsmMapStrToNode(name.c_str());
+  if (!node) return false;
+  if (!module.empty()) {
+    char buffer[kNameBuffer];
+    smiUINT32 size = sizeof buffer;
+    if (!WsmGetNodeString(node, WSM_NODE_MODULE, &size, buffer) || module != buffer) return false;
+  }
+  smiOID found{};
+  if (!WsmGetNodeOid(node, WSM_NODE_OID, &found)) return false;
+  oid.assign(found.ptr, found.ptr + found.len);
+  SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&found));
+  return true;
 }
 
 }  // namespace consoleformat

@@ -1,7 +1,7 @@
 // The OID choice table.
 #include "oid_choice.h"
 
-#include "winsnmp.h"
+#include <cstdint>
 
 namespace agentprobe {
 namespace {
@@ -12,26 +12,18 @@ const Oid kSysUpTimeInstance{1, 3, 6, 1, 2, 1, 1, 3, 0};
 const Oid kSysContact{1, 3, 6, 1, 2, 1, 1, 4};
 const Oid kInterfaces{1, 3, 6, 1, 2, 1, 2};
 
-Oid withLastIncreased(Oid oid) {
-  if (!oid.empty()) ++oid.back();
-  return oid;
-}
-
 }  // namespace
 
-std::optional<Oid> readOid(const std::string& text) {
-  smiOID parsed{};
-  if (SnmpStrToOid(text.c_str(), &parsed) != SNMPAPI_SUCCESS) return std::nullopt;
-  Oid oid(parsed.ptr, parsed.ptr + parsed.len);
-  SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&parsed));
+std::optional<Oid> firstAfterSubtree(Oid oid) {
+  while (!oid.empty() && oid.back() == UINT32_MAX) oid.pop_back();
+  if (oid.empty()) return std::nullopt;
+  ++oid.back();
   return oid;
 }
 
-OidChoice chooseOids(const Settings& settings) {
+OidChoice chooseOids(const Settings& settings, const std::optional<Oid>& start, const std::optional<Oid>& end) {
   OidChoice choice;
-  std::optional<Oid> start = settings.startOid.empty() ? std::nullopt : readOid(settings.startOid);
-  std::optional<Oid> end = settings.endOid.empty() ? std::nullopt : readOid(settings.endOid);
-  bool given = !settings.startOid.empty() || !settings.endOid.empty();
+  bool given = start || end;
   if (settings.pingUntilInterrupted) {
     return {kSysUpTimeInstance, kSysContact, FirstRequest::get};
   }
@@ -40,10 +32,10 @@ OidChoice chooseOids(const Settings& settings) {
   }
   if (given && settings.browseWholeTree) {
     choice = {start, std::nullopt, FirstRequest::getNext};
-  } else if (given && !settings.endOid.empty()) {
+  } else if (end) {
     choice = {start, end, FirstRequest::getNext};
-  } else if (!settings.startOid.empty()) {
-    choice = {start, start ? std::optional(withLastIncreased(*start)) : std::nullopt, FirstRequest::getNext};
+  } else if (start) {
+    choice = {start, firstAfterSubtree(*start), FirstRequest::getNext};
   } else if (settings.browseWholeTree) {
     choice = {kSysDescr, std::nullopt, FirstRequest::getNext};
   } else if (settings.browseSystemInfo) {
@@ -53,7 +45,7 @@ OidChoice chooseOids(const Settings& settings) {
   }
   if (settings.browseSubtrees && start && start->size() >= 2) {
     choice.start = start;
-    choice.end = withLastIncreased(Oid(start->begin(), start->end() - 1));
+    choice.end = firstAfterSubtree(Oid(start->begin(), start->end() - 1));
   }
   return choice;
 }

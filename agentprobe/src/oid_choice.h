@@ -19,11 +19,13 @@ struct OidChoice {
   FirstRequest first = FirstRequest::getNext;
 };
 
-// Dotted decimal through the started library's SnmpStrToOid.
-std::optional<Oid> readOid(const std::string& text);
+// The first OID after `oid` and everything below it: its last number
+// increased by one, or, when that number is already the largest, the same
+// for its parent. Nothing when no OID follows (every number the largest).
+std::optional<Oid> firstAfterSubtree(Oid oid);
 
 // The first rule of the choice table that applies, then the subtree rule
-// of -b.
-OidChoice chooseOids(const Settings& settings);
+// of -b. `start` and `end` are the -s and -e OIDs, when given.
+OidChoice chooseOids(const Settings& settings, const std::optional<Oid>& start, const std::optional<Oid>& end);
 
 }  // namespace agentprobe

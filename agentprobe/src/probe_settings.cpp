@@ -1,6 +1,7 @@
 // Command-line reading of the probe.
 #include "probe_settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -8,16 +9,28 @@
 namespace agentprobe {
 namespace {
 
-// Decimal integer as the probe reads numbers: text that is not a number
-// gives 0.
-int number(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
+// A numeric option's parameter as a decimal integer (text that is not a
+// number reads as 0), cut to lowest..highest. False for a negative number.
+bool readNumber(const char* text, int lowest, int highest, int& number) {
+  long long value = std::strtoll(text, nullptr, 10);  // saturates far out of range
+  if (value < 0) return false;
+  number = static_cast<int>(std::clamp<long long>(value, lowest, highest));
+  return true;
+}
 
-bool applyOption(char letter, const char* parameter, Settings& settings) {
+// Applies one option; false for an unknown letter. A parameter that is
+// refused leaves its message in `refusal`.
+bool applyOption(char letter, const char* parameter, Settings& settings, std::string& refusal) {
+  auto numeric = [&](int lowest, int highest, int& number) {
+    if (!readNumber(parameter, lowest, highest, number) && refusal.empty()) {
+      refusal = std::string("\nOption -") + letter + " does not take a negative value: " + parameter;
+    }
+  };
   switch (std::tolower(static_cast<unsigned char>(letter))) {
     case 'v': settings.printVersion = true; break;
     case 'c': settings.community = parameter; break;
-    case 'r': settings.retransmits = number(parameter); break;
-    case 'u': settings.timeoutMilliseconds = number(parameter); break;
+    case 'r': numeric(0, kMostRetransmits, settings.retransmits); break;
+    case 'u': numeric(kShortestTimeout, kLongestTimeout, settings.timeoutMilliseconds); break;
     case 'f': settings.browseWholeTree = true; break;
     case 'b': settings.browseSubtrees = true; break;
     case 'i': settings.browseSystemInfo = true; break;
@@ -35,7 +48,8 @@ bool applyOption(char letter, const char* parameter, Settings& settings) {
       break;
     case 'd':
       settings.pingUntilInterrupted = true;
-      settings.pingIntervalMilliseconds = *parameter ? number(parameter) : 1000;
+      settings.pingIntervalMilliseconds = 1000;
+      if (*parameter) numeric(0, kLongestPingInterval, settings.pingIntervalMilliseconds);
       break;
     default: return false;
   }
@@ -44,17 +58,22 @@ bool applyOption(char letter, const char* parameter, Settings& settings) {
 
 }  // namespace
 
-ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings) {
+ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings, std::string& refusal) {
   if (argc <= 1) return ParseOutcome::usage;
   for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
     if (argument[0] == '-' || argument[0] == '/') {
-      if (!applyOption(argument[1], argument[1] ? argument + 2 : argument + 1, settings)) return ParseOutcome::usage;
+      if (!applyOption(argument[1], argument[1] ? argument + 2 : argument + 1, settings, refusal)) {
+        return ParseOutcome::usage;
+      }
     } else if (!parseAgentAddress(argument, settings.agentAddress, settings.agentPort)) {
       return ParseOutcome::usage;
     }
   }
-  return ParseOutcome::run;
+  if (refusal.empty() && settings.setValue && settings.startOid.empty()) {
+    refusal = "\nOption -m needs the variable to set, given with -s.";
+  }
+  return refusal.empty() ? ParseOutcome::run : ParseOutcome::refused;
 }
 
 }  // namespace agentprobe

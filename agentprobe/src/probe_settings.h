@@ -32,12 +32,21 @@ struct Settings {
   std::string setText;           // the -m value text
 };
 
-enum class ParseOutcome { run, usage };
+// Limits of the numeric options: a negative value is refused, and values
+// beyond these are cut to them (the library counts timeouts in
+// hundredths of a second, so a shorter timeout would be none).
+constexpr int kMostRetransmits = 20;
+constexpr int kShortestTimeout = 10;             // ms
+constexpr int kLongestTimeout = 60000;           // ms
+constexpr int kLongestPingInterval = 3600000;    // ms
+
+enum class ParseOutcome { run, usage, refused };
 
 // Reads the arguments after the program name. Options are letters after
 // '-' or '/', case-insensitive, with their parameter attached. Usage is
-// asked for by no arguments, an unknown letter or a malformed address.
-ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings);
+// asked for by no arguments, an unknown letter or a malformed address; a
+// negative number or -m without -s is refused, with `refusal` saying why.
+ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings, std::string& refusal);
 
 using consoleformat::parseAgentAddress;
 

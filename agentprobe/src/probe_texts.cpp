@@ -55,7 +55,14 @@ std::string usageText() {
       // Additions of this build.
       "\nAgents on another UDP port: ip.ip.ip.ip:port [default port = 161].",
       "\nNames come from the registered MIB modules; ORVANE_MIB_MODULES, a list of",
-      "\nmodule names separated by commas, loads only those.",
+      "\nmodule names separated by commas, loads only those. -s and -e take dotted",
+      "\nnumbers (.1.3.6.1 too) or a name with optional module and instance:",
+      "\nsysContact.0, IF-MIB::ifDescr.",
+      "\nLimits: -r 0 to 20, -u 10 to 60000 ms, -d 0 to 3600000 ms; larger values",
+      "\nare cut to these, negative ones refused.",
+      "\nExit codes: 0 nothing was sent (usage, a refused option, nothing to do),",
+      "\n1 the exchange with the agent ran (also when it timed out),",
+      "\n2 the agent answered with an error status.",
       "\n",
   };
   std::string text;

@@ -1,6 +1,8 @@
 // Conversion of command-line text into values.
 #include "value_conversion.h"
 
+#include "winsnmp_syntax.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -68,11 +70,7 @@ bool hexBytes(const char* text, smiVALUE& value) {
 
 bool objectIdentifier(const char* text, smiVALUE& value) {
   std::vector<smiUINT32> numbers;
-  for (const std::string& part : splitOnDots(text)) {
-    smiUINT32 number = 0;
-    if (!readWhole(part, number)) return false;
-    numbers.push_back(number);
-  }
+  if (!readDottedOid(text, numbers)) return false;
   value.value.oid.len = static_cast<smiUINT32>(numbers.size());
   value.value.oid.ptr = new smiUINT32[numbers.size()];
   std::memcpy(value.value.oid.ptr, numbers.data(), numbers.size() * sizeof(smiUINT32));
@@ -80,6 +78,17 @@ bool objectIdentifier(const char* text, smiVALUE& value) {
 }
 
 }  // namespace
+
+bool readDottedOid(const char* text, std::vector<smiUINT32>& parts) {
+  parts.clear();
+  if (*text == '.') ++text;
+  for (const std::string& part : splitOnDots(text)) {
+    smiUINT32 number = 0;
+    if (parts.size() == kMaxOidLength || !readWhole(part, number)) return false;
+    parts.push_back(number);
+  }
+  return true;
+}
 
 bool convertValue(const char* text, smiUINT32 syntax, smiVALUE& value) {
   std::memset(&value, 0, sizeof value);
@@ -130,22 +139,28 @@ bool convertValue(const char* text, smiUINT32 syntax, smiVALUE& value) {
 }
 
 void releaseValue(smiVALUE& value) {
-  switch (value.syntax) {
-    case SNMP_SYNTAX_OID:
-      delete[] value.value.oid.ptr;
-      value.value.oid = {0, nullptr};
-      break;
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-    case SNMP_SYNTAX_OCTETS:
-      delete[] value.value.string.ptr;
-      value.value.string = {0, nullptr};
-      break;
-    default:
-      break;
+  if (value.syntax == SNMP_SYNTAX_OID) {
+    delete[] value.value.oid.ptr;
+    value.value.oid = {0, nullptr};
+  } else if (OvSnmpSyntaxHasDescriptor(value.syntax)) {
+    delete[] value.value.string.ptr;
+    value.value.string = {0, nullptr};
   }
+}
+
+OwnedValue& OwnedValue::operator=(OwnedValue&& other) noexcept {
+  if (this != &other) {
+    releaseValue(value_);
+    value_ = other.value_;
+    other.value_ = nullValue();
+  }
+  return *this;
+}
+
+std::optional<OwnedValue> OwnedValue::read(const char* text, smiUINT32 syntax) {
+  OwnedValue owned;
+  if (!convertValue(text, syntax, owned.value_)) return std::nullopt;
+  return owned;
 }
 
 }  // namespace consoleformat

@@ -9,25 +9,53 @@ namespace {
 
 std::atomic<NodeNamer> installedNamer{nullptr};
 
-// Text that is safe on a terminal: no control characters other than tab
-// and line ends (an agent's data must not drive the user's terminal).
+// The length of the UTF-8 sequence at `bytes` if it is a well-formed
+// character other than a C1 control (U+0080..U+009F), else 0. Overlong
+// forms, surrogates and code points above U+10FFFF are not well formed.
+smiUINT32 printableSequence(const smiBYTE* bytes, smiUINT32 left) {
+  smiBYTE lead = bytes[0];
+  smiUINT32 length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  if (lead < 0xC2 || lead > 0xF4 || left < length) return 0;
+  for (smiUINT32 i = 1; i < length; ++i) {
+    if ((bytes[i] & 0xC0) != 0x80) return 0;
+  }
+  smiBYTE second = bytes[1];
+  if (lead == 0xC2 && second < 0xA0) return 0;         // C1 controls
+  if (lead == 0xE0 && second < 0xA0) return 0;         // overlong
+  if (lead == 0xED && second >= 0xA0) return 0;        // surrogates
+  if (lead == 0xF0 && second < 0x90) return 0;         // overlong
+  if (lead == 0xF4 && second >= 0x90) return 0;        // above U+10FFFF
+  return length;
+}
+
+// Text that is safe to write to a terminal: well-formed UTF-8 without
+// control characters other than tab, line feed and a carriage return that
+// ends a line. Anything else could move the cursor or reprogram the
+// terminal (0x9B and ESC start control sequences), and an agent's data must
+// never do that.
 bool isPrintable(const smiBYTE* bytes, smiUINT32 length) {
-  for (smiUINT32 i = 0; i < length; ++i) {
+  for (smiUINT32 i = 0; i < length;) {
     smiBYTE byte = bytes[i];
-    if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7F) return false;
+    if (byte >= 0x80) {
+      smiUINT32 sequence = printableSequence(bytes + i, length - i);
+      if (!sequence) return false;
+      i += sequence;
+      continue;
+    }
+    bool lineEnd = byte == '\n' || (byte == '\r' && i + 1 < length && bytes[i + 1] == '\n');
+    if ((byte < 0x20 && byte != '\t' && !lineEnd) || byte == 0x7F) return false;
+    ++i;
   }
   return true;
 }
 
-// Characters up to the first zero byte when the only zero is the last
-// byte; the hex form otherwise.
+// The characters, without a zero byte that ends the string, when they are
+// printable text; the hex form otherwise (a zero byte inside is not text).
 std::string octetText(const smiOCTETS& octets) {
   if (octets.len == 0 || !octets.ptr) return "(zero-length)";
   smiUINT32 shown = octets.len;
   if (octets.ptr[shown - 1] == 0) --shown;
-  bool inner = false;
-  for (smiUINT32 i = 0; i < shown; ++i) inner = inner || octets.ptr[i] == 0;
-  if (inner || !isPrintable(octets.ptr, shown)) return hexForm(octets.ptr, octets.len) + " (hex)";
+  if (!isPrintable(octets.ptr, shown)) return hexForm(octets.ptr, octets.len) + " (hex)";
   return std::string(reinterpret_cast<const char*>(octets.ptr), shown);
 }
 

@@ -1,7 +1,7 @@
 #include "oid_choice.h"
+#include "option_values.h"
 #include "probe_settings.h"
 #include "probe_texts.h"
-#include "winsnmp.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,11 @@
 namespace agentprobe {
 namespace {
 
-ParseOutcome parse(std::vector<const char*> arguments, Settings& settings) {
+ParseOutcome parse(std::vector<const char*> arguments, Settings& settings, std::string* refusal = nullptr) {
   arguments.insert(arguments.begin(), "agentprobe");
-  return parseCommandLine(static_cast<int>(arguments.size()), arguments.data(), settings);
+  std::string ignored;
+  return parseCommandLine(static_cast<int>(arguments.size()), arguments.data(), settings,
+                          refusal ? *refusal : ignored);
 }
 
 TEST(CommandLine, DefaultsAndAttachedParameters) {
@@ -43,7 +45,7 @@ TEST(CommandLine, UsageForNoArgumentsUnknownLettersAndBadAddresses) {
 
 TEST(CommandLine, PortsPingIntervalsSetValuesAndTheLastAddress) {
   Settings settings;
-  ASSERT_EQ(parse({"10.0.0.9", "127.0.0.1:16161", "-d0", "-mo\"Contact\"", "-rx"}, settings), ParseOutcome::run);
+  ASSERT_EQ(parse({"10.0.0.9", "127.0.0.1:16161", "-d0", "-mo\"Contact\"", "-s1.3.6.1.2.1.1.4.0", "-rx"}, settings), ParseOutcome::run);
   EXPECT_EQ(settings.agentAddress, "127.0.0.1");
   EXPECT_EQ(settings.agentPort, 16161);
   EXPECT_TRUE(settings.pingUntilInterrupted);
@@ -56,15 +58,94 @@ TEST(CommandLine, PortsPingIntervalsSetValuesAndTheLastAddress) {
   EXPECT_EQ(ping.pingIntervalMilliseconds, 1000);
 }
 
+TEST(CommandLine, NumbersAreCutToTheirLimitsAndNegativeOnesRefused) {
+  Settings settings;
+  ASSERT_EQ(parse({"-u99999999999", "-r99999999999", "-d99999999999999999999999", "10.0.0.1"}, settings),
+            ParseOutcome::run);
+  EXPECT_EQ(settings.timeoutMilliseconds, kLongestTimeout);
+  EXPECT_EQ(settings.retransmits, kMostRetransmits);
+  EXPECT_EQ(settings.pingIntervalMilliseconds, kLongestPingInterval);
+  ASSERT_EQ(parse({"-u5", "10.0.0.1"}, settings), ParseOutcome::run);
+  EXPECT_EQ(settings.timeoutMilliseconds, kShortestTimeout);  // less would be no timeout at all
+  for (const char* negative : {"-u-100", "-r-1", "-d-5", "-u-99999999999999999999"}) {
+    Settings refused;
+    std::string refusal;
+    EXPECT_EQ(parse({negative, "10.0.0.1"}, refused, &refusal), ParseOutcome::refused) << negative;
+    EXPECT_EQ(refusal, std::string("\nOption ") + std::string(negative, 2) + " does not take a negative value: " +
+                           (negative + 2));
+  }
+}
+
+TEST(CommandLine, ASetNeedsTheVariable) {
+  Settings settings;
+  std::string refusal;
+  EXPECT_EQ(parse({"-mi12", "10.0.0.1"}, settings, &refusal), ParseOutcome::refused);
+  EXPECT_EQ(refusal, "\nOption -m needs the variable to set, given with -s.");
+}
+
+// Knows sysContact (1.3.6.1.2.1.1.4) in SNMPv2-MIB only.
+bool testLookup(const std::string& module, const std::string& name, Oid& oid) {
+  if (name != "sysContact" || (!module.empty() && module != "SNMPv2-MIB")) return false;
+  oid = {1, 3, 6, 1, 2, 1, 1, 4};
+  return true;
+}
+
+TEST(OidTexts, NumbersOrNamesWithModuleAndInstance) {
+  EXPECT_EQ(readOidText(".1.3.6.1", testLookup), (Oid{1, 3, 6, 1}));
+  EXPECT_EQ(readOidText("sysContact", testLookup), (Oid{1, 3, 6, 1, 2, 1, 1, 4}));
+  EXPECT_EQ(readOidText("sysContact.0", testLookup), (Oid{1, 3, 6, 1, 2, 1, 1, 4, 0}));
+  EXPECT_EQ(readOidText("SNMPv2-MIB::sysContact.0.7", testLookup), (Oid{1, 3, 6, 1, 2, 1, 1, 4, 0, 7}));
+  for (const char* bad : {"", "foo", "1..3", "1.3.6.1.2.1.1.-1", "1.3.6.1.2.1.1.4294967296", "IF-MIB::sysContact",
+                          "sysContact.x", "sysContact.", ".sysContact", "::sysContact.0."}) {
+    EXPECT_FALSE(readOidText(bad, testLookup)) << bad;
+  }
+  EXPECT_FALSE(readOidText("sysContact.0", nullptr));  // no modules loaded
+}
+
+TEST(SetValues, EveryTypeLetterAndWhatDoesNotRead) {
+  std::string problem;
+  EXPECT_EQ(readSetValue('i', "-12", problem)->get().value.sNumber, -12);
+  EXPECT_EQ(readSetValue('u', "+4294967295", problem)->get().value.uNumber, 4294967295u);
+  EXPECT_EQ(readSetValue('a', "10.0.0.1", problem)->get().syntax, static_cast<smiUINT32>(SNMP_SYNTAX_IPADDR));
+  EXPECT_EQ(readSetValue('d', "1.3.6.1.4.1.27182", problem)->get().value.oid.len, 7u);
+  EXPECT_EQ(readSetValue('n', "anything", problem)->get().syntax, static_cast<smiUINT32>(SNMP_SYNTAX_NULL));
+  EXPECT_EQ(readSetValue('o', "", problem)->get().value.string.len, 0u);
+  struct Refused {
+    char letter;
+    const char* text;
+    const char* problem;
+  };
+  for (const Refused& refused : std::vector<Refused>{
+           {'a', "10.0.0", "\nOption -m: \"10.0.0\" cannot be read as an IP address (four decimal numbers separated by dots)."},
+           {'d', "foo", "\nOption -m: \"foo\" cannot be read as an OID (dotted decimal numbers)."},
+           {'i', "12abc", "\nOption -m: \"12abc\" cannot be read as an integer from -2147483648 to 2147483647."},
+           {'i', "2147483648", "\nOption -m: \"2147483648\" cannot be read as an integer from -2147483648 to 2147483647."},
+           {'c', "-1", "\nOption -m: \"-1\" cannot be read as a counter from 0 to 4294967295."},
+           {'x', "12", "\nOption -m: 'x' is not a type letter; use one of o i d u g t c a p b n."},
+           {'\0', "", "\nOption -m needs a type letter and a value, such as -mi12."}}) {
+    problem.clear();
+    EXPECT_FALSE(readSetValue(refused.letter, refused.text, problem)) << refused.text;
+    EXPECT_EQ(problem, refused.problem);
+  }
+}
+
+TEST(SubtreeEnds, TheFirstOidAfterASubtreeNeverWraps) {
+  EXPECT_EQ(firstAfterSubtree({1, 3, 6, 1}), (Oid{1, 3, 6, 2}));
+  EXPECT_EQ(firstAfterSubtree({1, 3, 6, 1, 2, 1, 1, 4294967295u}), (Oid{1, 3, 6, 1, 2, 1, 2}));
+  EXPECT_EQ(firstAfterSubtree({1, 4294967295u, 4294967295u}), (Oid{2}));
+  EXPECT_FALSE(firstAfterSubtree({4294967295u}));
+}
+
 class OidChoices : public testing::Test {
  protected:
-  void SetUp() override { SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr); }
-  void TearDown() override { SnmpCleanup(); }
   OidChoice choose(std::vector<const char*> arguments) {
     Settings settings;
     arguments.push_back("10.0.0.1");
     parse(arguments, settings);
-    return chooseOids(settings);
+    std::string problem;
+    std::optional<OptionValues> values = readOptionValues(settings, nullptr, problem);
+    EXPECT_TRUE(values) << problem;
+    return chooseOids(settings, values->start, values->end);
   }
 };
 

@@ -59,6 +59,33 @@ TEST(ValueConversion, OctetsOidsAndEmptySyntaxes) {
   EXPECT_FALSE(convertValue("1", 0x07, value));
 }
 
+TEST(DottedOids, NumbersOnlyEachFittingIn32Bits) {
+  std::vector<smiUINT32> parts;
+  ASSERT_TRUE(readDottedOid("1.3.6.1.4294967295", parts));
+  EXPECT_EQ(parts, (std::vector<smiUINT32>{1, 3, 6, 1, 4294967295u}));
+  ASSERT_TRUE(readDottedOid(".1.3.6", parts));  // as snmpwalk prints it
+  EXPECT_EQ(parts, (std::vector<smiUINT32>{1, 3, 6}));
+  for (const char* bad : {"", ".", "1..3", "1.3.", "..1", "1.3.-1", "1.3.+1", "1.3.4294967296", "1.3x.6", "foo",
+                          "1 .3", "0x1.3"}) {
+    EXPECT_FALSE(readDottedOid(bad, parts)) << bad;
+  }
+  std::string longest = "1";
+  for (size_t i = 1; i < kMaxOidLength; ++i) longest += ".1";
+  EXPECT_TRUE(readDottedOid(longest.c_str(), parts));
+  EXPECT_FALSE(readDottedOid((longest + ".1").c_str(), parts));
+}
+
+TEST(OwnedValues, KeepTheirBufferUntilTheyGo) {
+  std::optional<OwnedValue> contact = OwnedValue::read("Jo Bloggs", SNMP_SYNTAX_OCTETS);
+  ASSERT_TRUE(contact);
+  OwnedValue moved = std::move(*contact);
+  EXPECT_EQ(contact->get().syntax, static_cast<smiUINT32>(SNMP_SYNTAX_NULL));
+  EXPECT_EQ(std::string(moved.get().value.string.ptr, moved.get().value.string.ptr + 9), "Jo Bloggs");
+  moved = *OwnedValue::read("1.3.6.1", SNMP_SYNTAX_OID);  // the string's buffer is released
+  EXPECT_EQ(moved.get().value.oid.len, 4u);
+  EXPECT_FALSE(OwnedValue::read("10.0.0", SNMP_SYNTAX_IPADDR));
+}
+
 TEST(ValueConversion, NsapAddressesReadTheHexFormThatIsPrinted) {
   smiVALUE value;
   ASSERT_TRUE(convertValue("47.00.05.ff", SNMP_SYNTAX_NSAPADDR, value));

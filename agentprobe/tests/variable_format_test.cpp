@@ -66,10 +66,43 @@ TEST(OctetStrings, CharactersHexOrZeroLength) {
   EXPECT_EQ(*valueText(octetsValue("two\r\nlines\t", 11)), "two\r\nlines\t");
 }
 
-TEST(OctetStrings, ControlCharactersNeverReachTheTerminal) {
-  EXPECT_EQ(*valueText(octetsValue("\x1b[2J", 4)), "1b.5b.32.4a (hex)");
-  EXPECT_EQ(*valueText(octetsValue("\x4e\x59\x64\x92\x42\x8c", 6)), "NYd\x92" "B\x8c");
-  EXPECT_EQ(*valueText(octetsValue("\x00\x1a\x2b", 3)), "00.1a.2b (hex)");
+TEST(OctetStrings, OnlyWellFormedPrintableTextIsWrittenAsCharacters) {
+  EXPECT_EQ(*valueText(octetsValue("Z\xc3\xbcrich \xe2\x82\xac \xf0\x9f\x93\xa1", 16)),
+            "Z\xc3\xbcrich \xe2\x82\xac \xf0\x9f\x93\xa1");
+  EXPECT_EQ(*valueText(octetsValue("\x1b[2J", 4)), "1b.5b.32.4a (hex)");       // ESC
+  EXPECT_EQ(*valueText(octetsValue("a\rb", 3)), "61.0d.62 (hex)");             // a carriage return on its own
+  EXPECT_EQ(*valueText(octetsValue("a\x7f", 2)), "61.7f (hex)");               // DEL
+  EXPECT_EQ(*valueText(octetsValue("\x9b" "2J", 3)), "9b.32.4a (hex)");        // C1 control as one byte
+  EXPECT_EQ(*valueText(octetsValue("\xc2\x9b" "2J", 4)), "c2.9b.32.4a (hex)");  // C1 control in UTF-8
+  EXPECT_EQ(*valueText(octetsValue("\x00\x1a\x2b\x3c\xcd\x5e", 6)), "00.1a.2b.3c.cd.5e (hex)");
+  EXPECT_EQ(*valueText(octetsValue("\xc0\xaf", 2)), "c0.af (hex)");           // overlong
+  EXPECT_EQ(*valueText(octetsValue("\xed\xa0\x80", 3)), "ed.a0.80 (hex)");    // surrogate
+  EXPECT_EQ(*valueText(octetsValue("\xf4\x90\x80\x80", 4)), "f4.90.80.80 (hex)");  // above U+10FFFF
+  EXPECT_EQ(*valueText(octetsValue("ab\xe2\x82", 4)), "61.62.e2.82 (hex)");   // cut short
+}
+
+// What reaches the terminal: printable ASCII, tab and line ends only,
+// whatever the octets were.
+bool onlyPrintableAscii(const std::string& text) {
+  for (unsigned char byte : text) {
+    if ((byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte >= 0x7f) return false;
+  }
+  return true;
+}
+
+TEST(OctetStrings, NoOctetReachesTheTerminalAsAControl) {
+  std::string every;
+  for (int byte = 0; byte < 256; ++byte) {
+    every += static_cast<char>(byte);
+    std::string text = *valueText(octetsValue(every.data() + byte, 1));
+    EXPECT_TRUE(onlyPrintableAscii(text)) << "octet " << byte << ": " << text;
+    std::string pair = std::string(1, static_cast<char>(byte)) + "\r";
+    EXPECT_TRUE(valueText(octetsValue(pair.data(), 2))->ends_with(" (hex)")) << byte;
+  }
+  std::string text = *valueText(octetsValue(every.data(), 256));
+  EXPECT_TRUE(onlyPrintableAscii(text));
+  EXPECT_EQ(text.substr(0, 12), "00.01.02.03.");
+  EXPECT_TRUE(text.ends_with(".fe.ff (hex)"));
 }
 
 TEST(ValueTexts, EverySyntax) {

@@ -32,7 +32,8 @@ const char* usageText() {
          "\n"
          "Compiles SMI MIB module sources into one MIB tree and saves the modules as\n"
          "SMIDB files, registered for the programs that read MIBs. Started without\n"
-         "options, modforge is the windowed compiler.\n"
+         "options (with no arguments, or source file names only), modforge is the\n"
+         "windowed compiler.\n"
          "\n"
          "  -c FILE...    compile these source files (every argument up to the next option)\n"
          "  -I DIR        look for imported modules in DIR (repeatable); then in the\n"
@@ -50,6 +51,15 @@ const char* usageText() {
          "\n"
          "Exit status: 0 when everything compiled and saved, 1 when a file could not be\n"
          "compiled or saved, 2 for a bad command line.\n";
+}
+
+std::optional<std::vector<std::string>> windowedStart(int argc, char** argv) {
+  std::vector<std::string> files;
+  for (int index = 1; index < argc; ++index) {
+    if (argv[index][0] == '-') return std::nullopt;
+    files.emplace_back(argv[index]);
+  }
+  return files;
 }
 
 ConsoleOptions parseCommandLine(int argc, char** argv) {

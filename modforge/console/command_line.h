@@ -1,7 +1,8 @@
-// The console mode's options. With any of them modforge compiles without
-// a window; without them it is the windowed program.
+// The console mode's options. With any of them modforge works without a
+// window; without them it is the windowed program.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct ConsoleOptions {
 };
 
 [[nodiscard]] ConsoleOptions parseCommandLine(int argc, char** argv);
+
+// The files to open in the window when the command line asks for the
+// window: nothing at all, or file names only (no argument starts with
+// "-"). Nothing when it asks for the console.
+[[nodiscard]] std::optional<std::vector<std::string>> windowedStart(int argc, char** argv);
 
 // The --help text.
 [[nodiscard]] const char* usageText();

@@ -1,7 +1,6 @@
 // modforge's console mode: compiles MIB sources, saves and registers them,
 // lists and removes registered modules, all without a window. Without
-// options it is the windowed program, which a later front end provides;
-// until then it prints the usage.
+// options (nothing, or source file names only) it is the windowed program.
 #include "command_line.h"
 #include "console_log.h"
 
@@ -9,12 +8,14 @@
 #include "modforge/module_registry.h"
 #include "modforge/module_saver.h"
 #include "modforge/search_path.h"
+#include "windowed_compiler.h"
 #include "smidb_registration.h"
 #include "winsnmp.h"
 
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 
 using namespace modforge;
 
@@ -87,12 +88,18 @@ bool removeEverything() {
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each message reaches a pipe when its line is whole
+  if (std::optional<std::vector<std::string>> windowFiles = windowedStart(argc, argv)) {
+    if (displayAvailable()) return runWindowedCompiler(argc, argv, *windowFiles);
+    std::fprintf(stderr, "modforge: there is no display to open the window on (DISPLAY is not set); "
+                         "without a window, use the options below.\n\n%s", usageText());
+    return kExitFailed;
+  }
   ConsoleOptions options = parseCommandLine(argc, argv);
   if (!options.error.empty()) {
     std::fprintf(stderr, "modforge: %s\n\n%s", options.error.c_str(), usageText());
     return kExitUsage;
   }
-  if (argc == 1 || options.help) {
+  if (options.help) {
     std::fputs(usageText(), stdout);
     return 0;
   }

@@ -41,3 +41,16 @@ TEST(CommandLine, RefusesContradictionsAndMissingValues) {
 }
 
 }  // namespace
+
+TEST(CommandLine, NothingOrFileNamesOnlyAskForTheWindow) {
+  auto windowFiles = [](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "modforge");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    return windowedStart(static_cast<int>(argv.size()), argv.data());
+  };
+  EXPECT_EQ(windowFiles({}), std::vector<std::string>{});
+  EXPECT_EQ(windowFiles({"IF-MIB.mib", "my mibs/X.smi"}), (std::vector<std::string>{"IF-MIB.mib", "my mibs/X.smi"}));
+  EXPECT_EQ(windowFiles({"IF-MIB.mib", "-o", "x.smidb"}), std::nullopt);
+  EXPECT_EQ(windowFiles({"--help"}), std::nullopt);
+}

@@ -48,10 +48,19 @@ class Console : public testing::Test {
   std::string folder;
 };
 
-TEST_F(Console, PrintsTheUsageWithoutOptionsOrWithHelp) {
-  for (const char* arguments : {"", "--help"}) {
-    Outcome result = run(arguments);
-    EXPECT_EQ(result.status, 0);
+TEST_F(Console, PrintsTheUsageWithHelp) {
+  Outcome result = run("--help");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.output.find("Usage: modforge -c FILE..."), std::string::npos);
+}
+
+// Without options modforge is the window; where there is no display to
+// show it on, it says so and how to work without one.
+TEST_F(Console, WithoutADisplayTheWindowedStartPrintsTheUsage) {
+  for (const char* arguments : {"", "IF-MIB.mib"}) {
+    Outcome result = run(arguments, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("modforge: there is no display to open the window on"), std::string::npos);
     EXPECT_NE(result.output.find("Usage: modforge -c FILE..."), std::string::npos);
   }
 }

@@ -231,6 +231,9 @@ NETMGR_API HSNMP_ENTITY WINAPI SnmpStrToEntity(HSNMP_SESSION session, LPCSTR add
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpEntityToStr(HSNMP_ENTITY entity, smiUINT32 size, LPSTR buffer);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpFreeEntity(HSNMP_ENTITY entity);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpSetPort(HSNMP_ENTITY entity, UINT port);
+/* The entity's UDP port: the one SnmpSetPort stored (0: the default port),
+ * or for the source entity of a received message the port it came from. */
+NETMGR_API SNMPAPI_STATUS WINAPI OvSnmpGetPort(HSNMP_ENTITY entity, UINT* port);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpGetTimeout(HSNMP_ENTITY entity, smiLPTIMETICKS policyTimeout,
                                                 smiLPTIMETICKS actualTimeout);
 NETMGR_API SNMPAPI_STATUS WINAPI SnmpSetTimeout(HSNMP_ENTITY entity, smiTIMETICKS policyTimeout);

@@ -59,7 +59,8 @@ struct DecodedMessage {
 // request id is ended (see request_matching.h).
 [[nodiscard]] uint32_t decodeMessage(Session& session, const char* sourceAddress,
                                      const uint8_t* octets, size_t length, DecodedMessage& decoded);
-// As decodeMessage, for a datagram received from `sender` (IPv4).
+// As decodeMessage, for a datagram received from `sender` (IPv4); the
+// source entity gets the sender's address and port.
 [[nodiscard]] uint32_t decodeDatagram(Session& session, const sockaddr_in& sender,
                                       const uint8_t* octets, size_t length, DecodedMessage& decoded);
 // Converts a received SNMPv1 trap message into the SNMPv2 notification

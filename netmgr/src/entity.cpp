@@ -116,6 +116,17 @@ SNMPAPI_STATUS SnmpSetPort(HSNMP_ENTITY handle, UINT port) {
   return SNMPAPI_SUCCESS;
 }
 
+SNMPAPI_STATUS OvSnmpGetPort(HSNMP_ENTITY handle, UINT* port) {
+  CallFrame frame;
+  if (!frame.started()) return SNMPAPI_FAILURE;
+  Entity* entity = frame.entity(handle);
+  if (!entity) return SNMPAPI_FAILURE;
+  frame.beginWork();
+  if (!port) return frame.fail(SNMPAPI_OTHER_ERROR);
+  *port = entity->port;
+  return SNMPAPI_SUCCESS;
+}
+
 SNMPAPI_STATUS SnmpGetTimeout(HSNMP_ENTITY handle, smiLPTIMETICKS policyTimeout,
                               smiLPTIMETICKS actualTimeout) {
   CallFrame frame;

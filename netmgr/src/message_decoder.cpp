@@ -4,6 +4,7 @@
 #include "address_text.h"
 #include "codec.h"
 #include "decoding.h"
+#include "entity.h"
 #include "pdu.h"
 #include "request_matching.h"
 #include "session.h"
@@ -65,7 +66,11 @@ uint32_t decodeDatagram(Session& session, const sockaddr_in& sender, const uint8
                         size_t length, DecodedMessage& decoded) {
   char address[kAddressTextSize];
   formatAddress(sender.sin_addr, address);
-  return decodeMessage(session, address, octets, length, decoded);
+  uint32_t error = decodeMessage(session, address, octets, length, decoded);
+  // The source entity stands for the sender: an answer sent to it goes
+  // back to the port the message came from.
+  if (!error) decoded.source->port = ntohs(sender.sin_port);
+  return error;
 }
 
 }  // namespace netmgr

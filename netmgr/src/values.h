@@ -4,6 +4,7 @@
 
 #include "platform/heap.h"
 #include "winsnmp.h"
+#include "winsnmp_syntax.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,19 +13,7 @@ namespace netmgr {
 
 // BITS, OCTETS, OID, IPADDR, OPAQUE and NSAPADDR own a buffer; numbers,
 // Counter64, NULL and the exceptions are held inline.
-inline bool isDescriptorSyntax(smiUINT32 syntax) {
-  switch (syntax) {
-    case SNMP_SYNTAX_BITS:
-    case SNMP_SYNTAX_OCTETS:
-    case SNMP_SYNTAX_OID:
-    case SNMP_SYNTAX_IPADDR:
-    case SNMP_SYNTAX_OPAQUE:
-    case SNMP_SYNTAX_NSAPADDR:
-      return true;
-    default:
-      return false;
-  }
-}
+inline bool isDescriptorSyntax(smiUINT32 syntax) { return OvSnmpSyntaxHasDescriptor(syntax) != 0; }
 
 // A value as it will be stored: a null value or an unknown syntax becomes
 // NULL, only the member its syntax uses is kept, and a buffer still points

@@ -52,7 +52,10 @@ TEST_F(Entities, RetryAndPortAreStoredAsGiven) {
   ASSERT_EQ(SnmpSetPort(agent, 16161), SNMPAPI_SUCCESS);
   EXPECT_EQ(reinterpret_cast<netmgr::Entity*>(agent)->port, 16161);
   SnmpSetPort(agent, 0x10000 + 162);
-  EXPECT_EQ(reinterpret_cast<netmgr::Entity*>(agent)->port, 162);
+  UINT port = 0;
+  ASSERT_EQ(OvSnmpGetPort(agent, &port), SNMPAPI_SUCCESS);
+  EXPECT_EQ(port, 162u);
+  EXPECT_EQ(OvSnmpGetPort(agent, nullptr), SNMPAPI_FAILURE);
 }
 
 TEST_F(Entities, TextComesBackWholeOrTruncated) {

@@ -28,6 +28,9 @@ TEST_F(SessionTest, AGetNextIsAnsweredWithTheNextInstance) {
   char source[32] = {};
   SnmpEntityToStr(answer.source, sizeof source, source);
   EXPECT_STREQ(source, "127.0.0.1");
+  UINT sourcePort = 0;
+  ASSERT_EQ(OvSnmpGetPort(answer.source, &sourcePort), SNMPAPI_SUCCESS);
+  EXPECT_EQ(sourcePort, agent.port());
   EXPECT_EQ(agent.stopAndCountRequests(), 1);
 }
 

@@ -1,9 +1,13 @@
-// The console probe against net-snmp's agent: a whole walk that must equal
-// snmpwalk's, the system group, a Set, a silent port and bad input.
+// The console probe against net-snmp's agent and snmpwalk: a whole walk
+// that must equal snmpwalk's, walks of faulty agents that must too, the
+// system group, a Set, a silent port and bad input.
 #include "background_process.h"
+#include "crafted_responder.h"
 #include "net_snmp_agent.h"
 #include "peer_walk.h"
 #include "probe_output.h"
+#include "required_peer.h"
+#include "simulated_agent.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +75,74 @@ TEST_F(ProbeAgainstNetSnmp, ASetOfSysContactShowsInALaterWalk) {
   EXPECT_EQ(set.output.find("Error returned"), std::string::npos) << set.output;
   ProgramRun walk = probe({"-cpublic", "-i", "-o", agent.address()});
   EXPECT_NE(walk.output.find("\n1.3.6.1.2.1.1.4.0 **** the probe was here"), std::string::npos) << walk.output;
+}
+
+// The probe and snmpwalk -v1 walk the same faulty agent: the probe prints
+// what snmpwalk prints, names, order and values.
+void expectTheWalkOfSnmpwalk(uint16_t port, std::vector<std::string> probeOptions,
+                             const std::vector<std::string>& snmpwalkOptions) {
+  probeOptions.insert(probeOptions.end(), {"-cpublic", "-f", "-s1", "-o", "-t", "127.0.0.1:" + std::to_string(port)});
+  ProgramRun run = probe(probeOptions);
+  ASSERT_TRUE(run.output.ends_with("\n\nFinished.\n")) << run.output;
+  std::vector<simagent::VarBind> mine = readProbeLines(run.output);
+  PeerWalk theirs = snmpwalk(port, snmpwalkOptions);
+  ASSERT_EQ(theirs.names.size(), 13u);
+  ASSERT_EQ(mine.size(), theirs.names.size()) << run.output;
+  for (size_t i = 0; i < mine.size(); ++i) {
+    EXPECT_EQ(simagent::oidToText(mine[i].name), simagent::oidToText(theirs.names[i]));
+    const simagent::Value* peer = theirs.values.get(theirs.names[i]);
+    ASSERT_TRUE(peer);
+    EXPECT_TRUE(sameValue(mine[i].value, *peer)) << simagent::oidToText(theirs.names[i]);
+  }
+}
+
+class FaultyAgents : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (runProgram({"snmpwalk", "-V"}, 10s).exitCode != 0) ORVANE_MISSING_PEER() << "snmpwalk is not installed";
+    if (!CraftedResponder::available()) ORVANE_MISSING_PEER() << "python3 is not installed";
+  }
+  bool startAgent(std::vector<std::string> faults) {
+    faults.insert(faults.end(), {"--walk", ORVANE_PROBE_FIXTURES "/mixed_agent.walk"});
+    return agent.start(faults);
+  }
+  SimulatedAgent agent;
+};
+
+TEST_F(FaultyAgents, DuplicatedAnswers) {
+  ASSERT_TRUE(startAgent({"--duplicate"}));
+  expectTheWalkOfSnmpwalk(agent.port(), {}, {});
+}
+
+TEST_F(FaultyAgents, AnswersLaterThanTheRetransmission) {
+  ASSERT_TRUE(startAgent({"--delay", "700"}));
+  expectTheWalkOfSnmpwalk(agent.port(), {"-u500", "-r2"}, {"-t", "0.5", "-r", "2"});
+}
+
+TEST_F(FaultyAgents, DecoysBeforeEachAnswer) {
+  ASSERT_TRUE(startAgent({}));
+  CraftedResponder responder;
+  ASSERT_TRUE(responder.start(agent.port(), {"wrong-id,garbage,truncated,v2c,other-port"}));
+  expectTheWalkOfSnmpwalk(responder.port(), {}, {});
+}
+
+TEST_F(FaultyAgents, TheMibEndingWithEndOfMibView) {
+  ASSERT_TRUE(startAgent({}));
+  CraftedResponder responder;
+  ASSERT_TRUE(responder.start(agent.port(), {"", true, true}));
+  expectTheWalkOfSnmpwalk(responder.port(), {}, {});
+}
+
+// snmpwalk takes answers from any port; the probe takes only the agent's,
+// since an answer from elsewhere may be another agent's or another run's.
+TEST_F(FaultyAgents, AnswersFromAnotherPortAreNotTakenForTheAgents) {
+  ASSERT_TRUE(startAgent({"--reply-from-other-port"}));
+  ProgramRun run = probe({"-cpublic", "-f", "-o", "-r1", "-u300", "127.0.0.1:" + std::to_string(agent.port())});
+  EXPECT_TRUE(readProbeLines(run.output).empty()) << run.output;
+  EXPECT_TRUE(run.output.ends_with("\nRequest timed out.\n2 answers were ignored because they did not answer the "
+                                   "request in flight (-p shows why).\n"))
+      << run.output;
+  EXPECT_EQ(snmpwalk(agent.port()).names.size(), 13u);
 }
 
 TEST(ProbeAgainstSilence, ASilentPortTimesOutWithExitCodeOne) {

@@ -22,6 +22,8 @@ PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions) {
   while (std::getline(lines, line)) {
     size_t equals = line.find(" = ");
     if (line.empty() || line[0] != '.' || equals == std::string::npos) continue;
+    // How snmpwalk says that an SNMPv2 agent's MIB ended, not a variable.
+    if (line.compare(equals + 3, 23, "No more variables left ") == 0) continue;
     if (auto name = simagent::oidFromText(line.substr(0, equals))) peer.names.push_back(*name);
   }
   return peer;

@@ -3,15 +3,18 @@
 
 #include <cstdlib>
 
+uint16_t waitForReadyPort(BackgroundProcess& process) {
+  std::string ready = process.waitForLine("ready on 127.0.0.1:", std::chrono::seconds(10));
+  size_t colon = ready.find("127.0.0.1:");
+  return colon == std::string::npos ? 0 : static_cast<uint16_t>(std::atoi(ready.c_str() + colon + 10));
+}
+
 bool SimulatedAgent::start(const std::vector<std::string>& options, bool logRequests) {
   std::vector<std::string> arguments{ORVANE_SIMAGENT_PATH, "--port", "0"};
   if (logRequests) arguments.push_back("--verbose");
   arguments.insert(arguments.end(), options.begin(), options.end());
   if (!process_.start(arguments)) return false;
-  std::string ready = process_.waitForLine("ready on 127.0.0.1:", std::chrono::seconds(10));
-  size_t colon = ready.find("127.0.0.1:");
-  if (colon == std::string::npos) return false;
-  port_ = static_cast<uint16_t>(std::atoi(ready.c_str() + colon + 10));
+  port_ = waitForReadyPort(process_);
   return port_ != 0;
 }
 

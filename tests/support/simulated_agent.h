@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// Waits for the line "... ready on 127.0.0.1:PORT" that the simulator and
+// the crafted responder print when they listen; the port, or 0 when the
+// line did not come within a few seconds.
+uint16_t waitForReadyPort(BackgroundProcess& process);
+
 class SimulatedAgent {
  public:
   // Starts simagent with `options` on a free port of 127.0.0.1; false

@@ -1,20 +1,20 @@
 // Conversion between the agent's values and the library's descriptors.
 #include "wire.h"
 
+#include "winsnmp_syntax.h"
+
 #include <cstring>
 
 namespace simagent {
 namespace {
 
-bool isOctetSyntax(smiUINT32 syntax) {
-  return syntax == SNMP_SYNTAX_OCTETS || syntax == SNMP_SYNTAX_BITS || syntax == SNMP_SYNTAX_IPADDR ||
-         syntax == SNMP_SYNTAX_OPAQUE || syntax == SNMP_SYNTAX_NSAPADDR;
-}
+// The syntaxes whose data is a string of octets.
+bool isOctetSyntax(smiUINT32 syntax) { return OvSnmpSyntaxHasDescriptor(syntax) && syntax != SNMP_SYNTAX_OID; }
 
 }  // namespace
 
 void releaseLibraryValue(smiVALUE& value) {
-  if (isOctetSyntax(value.syntax) || value.syntax == SNMP_SYNTAX_OID) {
+  if (OvSnmpSyntaxHasDescriptor(value.syntax)) {
     SnmpFreeDescriptor(value.syntax, reinterpret_cast<smiLPOPAQUE>(&value.value.string));
   }
 }
