@@ -37,12 +37,8 @@ std::string octetsOf(const smiVALUE& value) {
   return octets.ptr ? std::string(reinterpret_cast<const char*>(octets.ptr), octets.len) : std::string();
 }
 
-// Whether an answer's source entity ("a.b.c.d", perhaps with ":port")
-// is the descriptor's agent.
-bool fromAgent(const std::string& source, const Descriptor& descriptor) {
-  size_t colon = source.find(':');
-  if (source.substr(0, colon) != descriptor.host) return false;
-  return colon == std::string::npos || source.substr(colon + 1) == std::to_string(descriptor.port);
+bool fromAgent(const AnswerSource& source, const Descriptor& descriptor) {
+  return source.address == descriptor.host && source.port == descriptor.port;
 }
 
 }  // namespace
@@ -161,11 +157,13 @@ void Poller::notificationArrived() {
   smiINT32 requestId = 0;
   HSNMP_VBL list = nullptr;
   SnmpGetPduData(pdu, &type, &requestId, &status, &index, &list);
-  char sourceText[64] = "";
-  SnmpEntityToStr(source, sizeof sourceText, sourceText);
+  char address[64] = "";
+  UINT port = 0;
+  SnmpEntityToStr(source, sizeof address, address);
+  OvSnmpGetPort(source, &port);
   {
     platform::CriticalSectionGuard guard(lock_);
-    takeAnswer(type, requestId, status, sourceText, list);
+    takeAnswer(type, requestId, status, {address, static_cast<uint16_t>(port)}, list);
   }
   SnmpFreeVbl(list);
   SnmpFreePdu(pdu);
@@ -174,7 +172,7 @@ void Poller::notificationArrived() {
   SnmpFreeContext(context);
 }
 
-bool Poller::takeAnswer(smiINT type, smiINT32 requestId, smiINT errorStatus, const std::string& source,
+bool Poller::takeAnswer(smiINT type, smiINT32 requestId, smiINT errorStatus, const AnswerSource& source,
                         HSNMP_VBL list) {
   if (type != SNMP_PDU_RESPONSE || errorStatus == SNMP_ERROR_NOSUCHNAME) return false;
   Descriptor* descriptor = table_->ownerOf(requestId);

@@ -16,6 +16,12 @@ namespace pollhost {
 // The thread message that carries the session's notifications.
 constexpr UINT kNotificationMessage = 1025;
 
+// Where an answer came from: the sender's address and UDP port.
+struct AnswerSource {
+  std::string address;
+  uint16_t port = 0;
+};
+
 class Poller {
  public:
   explicit Poller(const Timing& timing);
@@ -40,9 +46,10 @@ class Poller {
   // answer of a descriptor's poll, stores what it says.
   void notificationArrived();
   // Stores an answer: a response (not noSuchName) whose request id is the
-  // one a descriptor awaits and which comes from that descriptor's agent.
-  // True when it was taken. Lock held.
-  bool takeAnswer(smiINT type, smiINT32 requestId, smiINT errorStatus, const std::string& source, HSNMP_VBL list);
+  // one a descriptor awaits and which comes from that descriptor's agent,
+  // address and port. True when it was taken. Lock held.
+  bool takeAnswer(smiINT type, smiINT32 requestId, smiINT errorStatus, const AnswerSource& source,
+                  HSNMP_VBL list);
 
   CRITICAL_SECTION& lock() { return lock_; }
   DescriptorTable& table() { return *table_; }

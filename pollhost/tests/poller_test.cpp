@@ -78,8 +78,8 @@ class PollerTest : public testing::Test {
   }
 
   bool answer(smiINT32 requestId, const char* source = "127.0.0.1", smiINT status = 0, HSNMP_VBL list = nullptr,
-              smiINT type = SNMP_PDU_RESPONSE) {
-    return poller.takeAnswer(type, requestId, status, source, list ? list : systemGroup());
+              smiINT type = SNMP_PDU_RESPONSE, uint16_t port = 9) {
+    return poller.takeAnswer(type, requestId, status, {source, port}, list ? list : systemGroup());
   }
 
   void TearDown() override {
@@ -152,6 +152,7 @@ TEST_F(PollerTest, AnswerIsRoutedToTheDescriptorWhoseWindowHoldsItsId) {
   table().add(kSecondAgent);
   poll(51);  // the second descriptor now awaits 2150
   EXPECT_FALSE(answer(2150, "127.0.0.1"));  // not from the second agent
+  EXPECT_FALSE(answer(2150, "127.0.0.2", 0, nullptr, SNMP_PDU_RESPONSE, 161));  // nor from its port
   EXPECT_TRUE(answer(2150, "127.0.0.2"));
   EXPECT_EQ(table().inUse(1)->successfulContacts, 1u);
   EXPECT_EQ(table().inUse(0)->successfulContacts, 0u);

@@ -72,6 +72,28 @@ TEST_F(ServiceRuns, InstalledServicePollsItsAgentsUntilUninstalled) {
             std::string(kBanner) + "Opening pipe failed. The system cannot find the file specified.\r\n");
 }
 
+TEST_F(ServiceRuns, AnswersFromAnotherPortOrDuplicatedAreNotContacts) {
+  SimulatedAgent honest, misdirected, repeating;
+  ASSERT_TRUE(honest.start({"--community", "vulpes"}));
+  ASSERT_TRUE(misdirected.start({"--community", "vulpes", "--reply-from-other-port"}));
+  ASSERT_TRUE(repeating.start({"--community", "vulpes", "--duplicate"}));
+  std::string honestAddress = "127.0.0.1:" + std::to_string(honest.port());
+  std::string misdirectedAddress = "127.0.0.1:" + std::to_string(misdirected.port());
+  std::string repeatingAddress = "127.0.0.1:" + std::to_string(repeating.port());
+  ASSERT_TRUE(service.install());
+  for (const std::string& address : {repeatingAddress, misdirectedAddress, honestAddress}) {
+    ASSERT_TRUE(says(service.console({"-a" + address}), "OK\r\n"));
+  }
+  ASSERT_FALSE(service.waitForContacts(honestAddress, 3).empty());
+  EXPECT_EQ(contactsIn(service.console({"-v" + misdirectedAddress}).output), 0);
+  // Added first, so polled no later than the honest agent: at most one
+  // contact per poll, however many copies of each answer arrive.
+  std::string report = service.console({"-v" + repeatingAddress}).output;
+  long polls = std::atol(report.c_str() + report.find("Last query request ID: ") + 23) - 2000;
+  EXPECT_GE(contactsIn(report), 2);
+  EXPECT_LE(contactsIn(report), polls);
+}
+
 TEST_F(ServiceRuns, UnknownAgentsAndAFullTableAreReported) {
   ASSERT_TRUE(service.install());
   EXPECT_EQ(service.console({"-r10.0.0.99"}).output, std::string(kBanner) + "Failed\r\n\r\n\r\n");
