@@ -4,7 +4,6 @@
 #include "platform/sockets.h"
 
 #include <arpa/inet.h>
-#include <cstring>
 #include <netdb.h>
 #include <unistd.h>
 
