@@ -1,6 +1,7 @@
 // StartService: the service's program as a daemon, and the wait for its
 // first word.
 #include "platform/errors.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 #include "platform/tick.h"
@@ -9,14 +10,9 @@
 #include "service_handles.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <linux/close_range.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 extern char** environ;
 
@@ -51,77 +47,40 @@ DWORD readImagePath(const std::string& name, std::string& path) {
   return path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
-// The starter's environment, naming the service to start.
-std::vector<std::string> daemonEnvironment(const std::string& name) {
-  std::vector<std::string> entries;
+// The starter's environment, naming the service to start, as the block
+// of zero-ended strings CreateProcess takes.
+std::string daemonEnvironment(const std::string& name) {
+  std::string block;
   for (char** entry = environ; *entry; ++entry) {
-    if (std::strncmp(*entry, kStartVariable, sizeof kStartVariable - 1) != 0) entries.emplace_back(*entry);
+    if (std::strncmp(*entry, kStartVariable, sizeof kStartVariable - 1) != 0) block.append(*entry).push_back('\0');
   }
-  entries.push_back(kStartVariable + name);
-  return entries;
+  block.append(kStartVariable + name).push_back('\0');
+  block.push_back('\0');
+  return block;
 }
 
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (std::string& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-// The daemon's side, between fork and exec: only calls that are safe in
-// the child of a threaded process. It sends its pid, and its errno when
-// the exec fails.
-[[noreturn]] void becomeDaemon(const char* program, char* const* arguments, char* const* environment, int report) {
-  pid_t self = ::getpid();
-  (void)!::write(report, &self, sizeof self);
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE, SIGUSR1}) ::signal(signal, SIG_DFL);
-  int null = ::open("/dev/null", O_RDWR);
-  for (int stream = 0; stream < 3; ++stream) ::dup2(null, stream);
-  // Nothing of the starter may stay open in the daemon: a starter that
-  // reads its own output until the end would wait for ever.
-  ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
-  ::execve(program, arguments, environment);
-  int error = errno;
-  (void)!::write(report, &error, sizeof error);
-  _exit(127);
-}
-
-// Forks twice so the daemon belongs to no one's session and is nobody's
-// child to reap. The daemon's pid, or 0 with `error` set.
+// The daemon: a detached process (a session of its own, its standard
+// streams on /dev/null) that keeps none of the starter's descriptors, so
+// a starter that reads its own output to the end is not kept waiting.
+// Its pid, or 0 with `error` set.
 pid_t spawnDaemon(const std::string& program, const std::string& name, DWORD& error) {
-  std::vector<std::string> argumentTexts{program};
-  std::vector<std::string> environmentTexts = daemonEnvironment(name);
-  std::vector<char*> arguments = pointersTo(argumentTexts);
-  std::vector<char*> environment = pointersTo(environmentTexts);
-  int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) {
+  if (::access(program.c_str(), X_OK) != 0) {
     error = errorFromErrno(errno);
     return 0;
   }
-  pid_t middle = ::fork();
-  if (middle == 0) {
-    ::setsid();
-    pid_t daemon = ::fork();
-    if (daemon == 0) becomeDaemon(program.c_str(), arguments.data(), environment.data(), report[1]);
-    _exit(0);
+  std::string commandLine = "\"" + program + "\"";
+  std::string environment = daemonEnvironment(name);
+  STARTUPINFO startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcess(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                     environment.data(), nullptr, &startup, &process)) {
+    error = ERROR_SERVICE_NO_THREAD;
+    return 0;
   }
-  ::close(report[1]);
-  pid_t daemon = 0;
-  int execError = 0;
-  if (middle > 0) {
-    int status = 0;
-    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (::read(report[0], &daemon, sizeof daemon) != sizeof daemon || daemon <= 0) daemon = 0;
-    if (daemon && ::read(report[0], &execError, sizeof execError) == sizeof execError) daemon = 0;
-  }
-  ::close(report[0]);
-  error = middle < 0 ? errorFromErrno(errno) : execError ? errorFromErrno(execError) : ERROR_SUCCESS;
-  if (!daemon && !error) error = ERROR_SERVICE_NO_THREAD;
-  return daemon;
+  CloseHandle(process.hProcess);
+  error = ERROR_SUCCESS;
+  return static_cast<pid_t>(process.dwProcessId);
 }
 
 // Waits until the daemon reports that it runs or has stopped.
