@@ -134,6 +134,7 @@ const reference::Tree& loadedReferenceTree() {
   static reference::Tree* tree = [] {
     auto* built = new reference::Tree;
     for (const reference::Definition& definition : parsedSet().references) built->insert(definition);
+    built->link();
     return built;
   }();
   return *tree;
@@ -181,6 +182,7 @@ void LoadModuleSetWithReferenceScans(benchmark::State& state) {
       }
       modules.push_back(std::move(module));
     }
+    tree.link();
     benchmark::DoNotOptimize(tree.nodes().size());
   }
 }
@@ -201,6 +203,7 @@ void BuildTreeReferenceScans(benchmark::State& state) {
   for (auto _ : state) {
     reference::Tree tree;
     for (const reference::Definition& definition : parsedSet().references) tree.insert(definition);
+    tree.link();
     benchmark::DoNotOptimize(tree.nodes().size());
   }
 }

@@ -1,41 +1,32 @@
 // Compiles the whole standard MIB set (the IETF modules of the MIB cache
-// and net-snmp's modules) into a fresh tree per iteration.
+// and net-snmp's modules), and the corpus test's set (those and the
+// real-world modules of the MIB corpus), into a fresh tree per iteration.
+#include "mib_sets.h"
 #include "modforge/compiler.h"
 #include "modforge/search_path.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
+std::vector<std::string> standardFolders() { return {standardMibFolder(), kNetSnmpMibFolder}; }
 
-std::vector<std::string> standardFolders() {
-  std::string cache;
-  if (const char* set = std::getenv("ORVANE_MIB_CACHE")) cache = set;
-  else if (const char* home = std::getenv("HOME")) cache = std::string(home) + "/.cache/orvane/mibs";
-  return {cache, "/usr/share/snmp/mibs"};
-}
+std::vector<std::string> corpusFolders() { return {mibCorpusFolder(), standardMibFolder(), kNetSnmpMibFolder}; }
 
 std::vector<std::string> sourceFiles(const std::vector<std::string>& folders) {
   std::vector<std::string> files;
   for (const std::string& folder : folders) {
-    std::error_code error;
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-      if (entry->is_regular_file() && entry->path().filename().string()[0] != '.') files.push_back(entry->path());
-    }
+    for (const std::string& file : mibSourcesOf(folder)) files.push_back(file);
   }
   std::sort(files.begin(), files.end());
   return files;
 }
 
-void CompileStandardSet(benchmark::State& state) {
-  std::vector<std::string> folders = standardFolders();
+void compileSet(benchmark::State& state, const std::vector<std::string>& folders) {
   std::vector<std::string> files = sourceFiles(folders);
   if (files.empty()) {
     state.SkipWithError("no MIB sources: run scripts/setup");
@@ -52,6 +43,11 @@ void CompileStandardSet(benchmark::State& state) {
   state.counters["files"] = static_cast<double>(files.size());
   state.counters["nodes"] = static_cast<double>(nodes);
 }
+
+void CompileStandardSet(benchmark::State& state) { compileSet(state, standardFolders()); }
 BENCHMARK(CompileStandardSet)->Unit(benchmark::kMillisecond);
+
+void CompileCorpusSet(benchmark::State& state) { compileSet(state, corpusFolders()); }
+BENCHMARK(CompileCorpusSet)->Unit(benchmark::kMillisecond);
 
 }  // namespace

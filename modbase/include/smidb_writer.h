@@ -48,7 +48,9 @@ class Writer {
   size_t nameCount() const { return names_.size(); }
 
   // A node record (anything but an OBJECT-TYPE); `moduleIndex` is the
-  // name-table index of the defining module.
+  // name-table index of the defining module. An empty `name` writes a
+  // record without one, for an OID that no definition names: the library
+  // reads it but leaves it out of its tree.
   void addNode(std::string_view name, std::span<const uint32_t> oid, uint32_t moduleIndex,
                std::optional<std::string_view> description = std::nullopt);
   void addObjectType(std::string_view name, std::span<const uint32_t> oid, uint32_t moduleIndex,

@@ -12,35 +12,9 @@ static_assert(sizeof(HWSM_NODE) == 8, "node handles carry a slot and a generatio
 
 platform::CountedHeap nodeHeap;
 
-void addDependant(TreeNode& parent, TreeNode& child) {
-  child.previousDependant = nullptr;
-  child.nextDependant = parent.firstDependant;
-  if (parent.firstDependant) parent.firstDependant->previousDependant = &child;
-  parent.firstDependant = &child;
-}
-
-void removeDependant(TreeNode& child) {
-  if (!child.parent) return;
-  if (child.previousDependant) child.previousDependant->nextDependant = child.nextDependant;
-  else child.parent->firstDependant = child.nextDependant;
-  if (child.nextDependant) child.nextDependant->previousDependant = child.previousDependant;
-  child.previousDependant = child.nextDependant = nullptr;
-}
-
-// Points `holder` at a new first child, keeping the holder lists right.
-void setFirstChild(TreeNode& holder, TreeNode* child) {
-  if (TreeNode* old = holder.firstChild) {
-    if (holder.previousHolder) holder.previousHolder->nextHolder = holder.nextHolder;
-    else old->firstHolder = holder.nextHolder;
-    if (holder.nextHolder) holder.nextHolder->previousHolder = holder.previousHolder;
-    holder.previousHolder = holder.nextHolder = nullptr;
-  }
-  holder.firstChild = child;
-  if (child) {
-    holder.nextHolder = child->firstHolder;
-    if (child->firstHolder) child->firstHolder->previousHolder = &holder;
-    child->firstHolder = &holder;
-  }
+// Whether `prefix` is a proper prefix of `oid`.
+bool isAbove(OidView prefix, OidView oid) {
+  return prefix.size() < oid.size() && compareOids(prefix, oid.prefix(prefix.size())) == 0;
 }
 
 }  // namespace
@@ -69,7 +43,7 @@ void MibTree::remove(Definition& definition) {
   auto& definitions = node->definitions;
   definitions.erase(std::find(definitions.begin(), definitions.end(), &definition));
   definition.node = nullptr;
-  if (definitions.empty()) removeWithDependants(*node);
+  if (definitions.empty()) removeNode(*node);
   else refreshFromFirstDefinition(*node);
 }
 
@@ -113,14 +87,12 @@ TreeNode* MibTree::makeNode(Definition& definition) {
     node->definitions.push_back(&definition);
     if (assignHandle(*node)) {
       byOid_.insert(node);
-      byLength_.insert(node);
       byName_.insert(node);
       return node;
     }
   } catch (const std::bad_alloc&) {
     // No other node has this OID, so erasing by key touches only this one.
     byOid_.erase(node);
-    byLength_.erase(node);
     byName_.erase(node);
     releaseHandle(*node);
   }
@@ -128,30 +100,57 @@ TreeNode* MibTree::makeNode(Definition& definition) {
   return nullptr;
 }
 
+// The node of the longest proper prefix of `oid` in the tree, or null.
+TreeNode* MibTree::nearestAncestor(OidView oid) const {
+  for (uint32_t length = oid.size(); length-- > 1;) {
+    if (TreeNode* found = find(oid.prefix(length))) return found;
+  }
+  return nullptr;
+}
+
+MibTree::ChildList MibTree::childrenOf(TreeNode* parent) {
+  return parent ? ChildList{parent->firstChild, parent->lastChild} : ChildList{firstTop_, lastTop_};
+}
+
+// Links a node that is in the indexes: under its nearest ancestor, after
+// the child of that ancestor that precedes it in OID order. The node before
+// it in OID order lies below that child (or is the ancestor itself).
 void MibTree::linkNewNode(TreeNode& node) {
-  if (node.oid.size() >= 2) {
-    auto after = byOid_.upper_bound(node.oid.prefix(node.oid.size() - 1));
-    if (after != byOid_.begin()) {
-      TreeNode* parent = *std::prev(after);
-      node.parent = parent;
-      addDependant(*parent, node);
-      if (!parent->firstChild || compareOids(parent->firstChild->oid, node.oid) > 0) {
-        setFirstChild(*parent, &node);
-      }
-    }
+  node.parent = nearestAncestor(node.oid);
+  auto at = byOid_.find(&node);
+  TreeNode* previous = at == byOid_.begin() ? nullptr : *std::prev(at);
+  if (previous == node.parent) previous = nullptr;
+  while (previous && previous->parent != node.parent) previous = previous->parent;
+  insertAfter(childrenOf(node.parent), previous, node);
+  adoptChildrenBelow(node);
+}
+
+// The siblings that follow a new node and lie below it are its children
+// now; they are next to each other, in OID order.
+void MibTree::adoptChildrenBelow(TreeNode& node) {
+  ChildList siblings = childrenOf(node.parent);
+  ChildList children = childrenOf(&node);
+  while (TreeNode* next = node.nextSibling) {
+    if (!isAbove(node.oid, next->oid)) break;
+    unlinkFromSiblings(siblings, *next);
+    insertAfter(children, node.lastChild, *next);
+    next->parent = &node;
   }
-  auto at = byLength_.find(&node);
-  if (at != byLength_.begin()) {
-    TreeNode* previous = *std::prev(at);
-    if (previous->oid.sharesParentPrefixWith(node.oid)) {
-      node.previousSibling = previous;
-      previous->nextSibling = &node;
-    }
-  }
-  if (auto next = std::next(at); next != byLength_.end() && (*next)->oid.sharesParentPrefixWith(node.oid)) {
-    node.nextSibling = *next;
-    (*next)->previousSibling = &node;
-  }
+}
+
+// Links `node` into `list` after `previous` (null: first).
+void MibTree::insertAfter(ChildList list, TreeNode* previous, TreeNode& node) {
+  TreeNode* next = previous ? previous->nextSibling : list.first;
+  node.previousSibling = previous;
+  node.nextSibling = next;
+  (previous ? previous->nextSibling : list.first) = &node;
+  (next ? next->previousSibling : list.last) = &node;
+}
+
+void MibTree::unlinkFromSiblings(ChildList list, TreeNode& node) {
+  (node.previousSibling ? node.previousSibling->nextSibling : list.first) = node.nextSibling;
+  (node.nextSibling ? node.nextSibling->previousSibling : list.last) = node.previousSibling;
+  node.previousSibling = node.nextSibling = nullptr;
 }
 
 // The OID keeps its value (only where it is read from may change), so only
@@ -169,40 +168,20 @@ void MibTree::refreshFromFirstDefinition(TreeNode& node) {
   byName_.insert(std::move(entry));
 }
 
-void MibTree::removeWithDependants(TreeNode& top) {
-  // Gather first: unlinking changes the dependant lists being walked.
-  top.nextDoomed = nullptr;
-  TreeNode* last = &top;
-  for (TreeNode* node = &top; node; node = node->nextDoomed) {
-    for (TreeNode* dependant = node->firstDependant; dependant; dependant = dependant->nextDependant) {
-      dependant->nextDoomed = nullptr;
-      last->nextDoomed = dependant;
-      last = dependant;
-    }
-  }
-  for (TreeNode* node = &top; node; node = node->nextDoomed) unlink(*node);
-  for (TreeNode* node = &top; node;) {
-    TreeNode* next = node->nextDoomed;
-    freeNode(*node);
-    node = next;
-  }
-}
-
-void MibTree::unlink(TreeNode& node) {
+// Unlinks and frees a node; its children take its place among its
+// parent's children, in their order.
+void MibTree::removeNode(TreeNode& node) {
   byOid_.erase(&node);
-  byLength_.erase(&node);
   byName_.erase(&node);
-  if (node.previousSibling) node.previousSibling->nextSibling = node.nextSibling;
-  if (node.nextSibling) node.nextSibling->previousSibling = node.previousSibling;
-  while (TreeNode* holder = node.firstHolder) {
-    TreeNode* replacement = node.previousSibling ? node.previousSibling : node.nextSibling;
-    setFirstChild(*holder, holder == node.parent ? replacement : nullptr);
+  ChildList siblings = childrenOf(node.parent);
+  TreeNode* previous = node.previousSibling;
+  unlinkFromSiblings(siblings, node);
+  while (TreeNode* child = node.firstChild) {
+    unlinkFromSiblings(childrenOf(&node), *child);
+    insertAfter(siblings, previous, *child);
+    child->parent = node.parent;
+    previous = child;
   }
-  removeDependant(node);
-}
-
-void MibTree::freeNode(TreeNode& node) {
-  setFirstChild(node, nullptr);
   for (Definition* definition : node.definitions) definition->node = nullptr;
   releaseHandle(node);
   nodeHeap.dispose(&node);

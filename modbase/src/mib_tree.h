@@ -2,21 +2,21 @@
 // definitions of one OID (an "RFC1155-SMI" definition first, the others in
 // load order) and shows the OID and name of its first one.
 //
-// The links follow fixed rules, applied when a node is made and when one
-// is removed (they are not recomputed for the nodes already there):
-// - parent: the node of greatest OID not greater than the OID without its
-//   last sub-identifier (the real parent when it exists, else the nearest
-//   preceding node); the new node becomes its first child when it has none
-//   or the current first child has a greater OID;
-// - siblings: the nodes of the same length and the same OID but the last
-//   sub-identifier next below and next above, linked both ways;
-// - removing a node links its siblings to each other, makes the parent's
-//   first child its previous sibling or else its next sibling, and removes
-//   every node whose parent it is, recursively, whatever their modules.
-//   Any other node whose first child it was is left without one.
-// Lookups give the node of an OID, and the node of a name with the smallest
-// OID. Three ordered indexes (by OID, by length then OID, by name then OID)
-// make every lookup and every insertion O(log n).
+// The links depend only on which OIDs are in the tree, never on the order
+// modules were loaded or unloaded in:
+// - parent: the nearest node whose OID is a proper prefix of the node's
+//   (its real parent when that is loaded, else the nearest loaded
+//   ancestor); none for a node without a loaded ancestor;
+// - children: the nodes whose parent it is, in OID order; first child the
+//   first of them; siblings the neighbours among the children of one
+//   parent (the nodes without a parent are siblings of one another).
+// A new node therefore adopts the children of its parent that lie below
+// it, and a removed node hands its children to its parent: unloading a
+// module removes the nodes no other loaded module defines and nothing
+// else. Lookups give the node of an OID, and the node of a name with the
+// smallest OID. Two ordered indexes (by OID, by name then OID) make every
+// lookup O(log n) and every insertion and removal O(log n) plus the depth
+// and the number of children moved.
 #pragma once
 
 #include "definition.h"
@@ -38,21 +38,11 @@ struct TreeNode {
   std::vector<Definition*> definitions;
   TreeNode* parent = nullptr;
   TreeNode* firstChild = nullptr;
+  TreeNode* lastChild = nullptr;
   TreeNode* nextSibling = nullptr;
   TreeNode* previousSibling = nullptr;
   int32_t userValue = 0;
   HWSM_NODE handle = 0;
-
-  // Reverse links, so that removal finds what points here: the nodes whose
-  // parent this is, and the nodes whose first child this is.
-  TreeNode* firstDependant = nullptr;
-  TreeNode* previousDependant = nullptr;
-  TreeNode* nextDependant = nullptr;
-  TreeNode* firstHolder = nullptr;
-  TreeNode* previousHolder = nullptr;
-  TreeNode* nextHolder = nullptr;
-  // Chains the nodes of one removal.
-  TreeNode* nextDoomed = nullptr;
 };
 
 class MibTree {
@@ -66,7 +56,7 @@ class MibTree {
   // out; the definition then stays outside the tree and nothing changed.
   [[nodiscard]] bool insert(Definition& definition);
   // Takes a definition out (nothing happens when it is outside the tree);
-  // a node left without definitions goes with everything below it.
+  // a node left without definitions goes, and its children move up.
   void remove(Definition& definition);
 
   TreeNode* find(OidView oid) const;
@@ -90,14 +80,6 @@ class MibTree {
     bool operator()(const TreeNode* a, OidView b) const { return compareOids(a->oid, b) < 0; }
     bool operator()(OidView a, const TreeNode* b) const { return compareOids(a, b->oid) < 0; }
   };
-  // Length first: the nodes of one length and one parent prefix are then
-  // neighbours, ordered by their last sub-identifier.
-  struct ByLengthThenOid {
-    bool operator()(const TreeNode* a, const TreeNode* b) const {
-      if (a->oid.size() != b->oid.size()) return a->oid.size() < b->oid.size();
-      return compareOids(a->oid, b->oid) < 0;
-    }
-  };
   struct ByNameThenOid {
     using is_transparent = void;
     bool operator()(const TreeNode* a, const TreeNode* b) const {
@@ -113,22 +95,31 @@ class MibTree {
     uint32_t generation = 0;
     uint32_t nextFree = 0;  // 1-based, 0: none
   };
+  // The children of a node, or the nodes without a parent.
+  struct ChildList {
+    TreeNode*& first;
+    TreeNode*& last;
+  };
 
   bool addToExistingNode(TreeNode& node, Definition& definition);
   TreeNode* makeNode(Definition& definition);
+  TreeNode* nearestAncestor(OidView oid) const;
+  ChildList childrenOf(TreeNode* parent);
   void linkNewNode(TreeNode& node);
+  void adoptChildrenBelow(TreeNode& node);
+  void insertAfter(ChildList list, TreeNode* previous, TreeNode& node);
+  void unlinkFromSiblings(ChildList list, TreeNode& node);
   void refreshFromFirstDefinition(TreeNode& node);
-  void removeWithDependants(TreeNode& top);
-  void unlink(TreeNode& node);
-  void freeNode(TreeNode& node);
+  void removeNode(TreeNode& node);
   bool assignHandle(TreeNode& node);
   void releaseHandle(TreeNode& node);
 
   std::set<TreeNode*, ByOid> byOid_;
-  std::set<TreeNode*, ByLengthThenOid> byLength_;
   std::set<TreeNode*, ByNameThenOid> byName_;
   std::vector<HandleSlot> slots_;
   uint32_t firstFreeSlot_ = 0;
+  TreeNode* firstTop_ = nullptr;
+  TreeNode* lastTop_ = nullptr;
 };
 
 // The heap tree nodes live on (for tests: its live count).

@@ -4,14 +4,6 @@
 
 namespace modbase {
 
-bool OidView::sharesParentPrefixWith(OidView other) const {
-  if (count_ != other.count_) return false;
-  for (uint32_t index = 0; index + 1 < count_; ++index) {
-    if ((*this)[index] != other[index]) return false;
-  }
-  return true;
-}
-
 int compareOids(OidView first, OidView second) {
   uint32_t common = std::min(first.size(), second.size());
   for (uint32_t index = 0; index < common; ++index) {

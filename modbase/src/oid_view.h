@@ -21,8 +21,6 @@ class OidView {
   uint32_t operator[](uint32_t index) const { return smidb::load32(bytes_ + 4 * size_t(index)); }
   // The first `count` sub-identifiers (count <= size()).
   OidView prefix(uint32_t count) const { return {bytes_, count}; }
-  // Same length and the same sub-identifiers but the last.
-  bool sharesParentPrefixWith(OidView other) const;
 
   const unsigned char* bytes() const { return bytes_; }
 

@@ -2,7 +2,14 @@
 // answers, and how registry and file faults fail the load.
 #include "modbase_fixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <future>
 
 namespace {
 
@@ -143,6 +150,34 @@ TEST_F(Loading, IncompleteRegistrationsFailWith294AndLoadNothing) {
   EXPECT_EQ(WsmGetLastError(), 294u);
   EXPECT_TRUE(loadedModules().empty());
   EXPECT_EQ(WsmMapStrToNode("x"), 0u);
+}
+
+// A FIFO would block the open (and every other call behind the library's
+// lock) until some process writes to it.
+TEST_F(Loading, ADatabasePathThatIsNoRegularFileFailsAtOnce) {
+  std::string fifo = runtimePath("FIFO-MIB.smidb");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string folder = runtimePath("FOLDER-MIB.smidb");
+  std::filesystem::create_directories(folder);
+  for (const std::string& path : {fifo, folder}) {
+    registerSpoiled("ODD-MIB", [&](HKEY key) {
+      RegSetValueExA(key, smidb::kDatabasePathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                     static_cast<DWORD>(path.size() + 1));
+    });
+    auto load = std::async(std::launch::async, [] {
+      BOOL loaded = WsmLoadModule("ODD-MIB");
+      return std::pair(loaded, WsmGetLastError());
+    });
+    if (load.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+      // Lets a blocked open return so that the test can end.
+      int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      load.wait();
+      ::close(writer);
+      FAIL() << "the load of " << path << " blocked";
+    }
+    EXPECT_EQ(load.get(), std::pair(FALSE, DWORD{294})) << path;
+  }
+  EXPECT_TRUE(loadedModules().empty());
 }
 
 TEST_F(Loading, DamagedFilesFailWith297AndLoadNothing) {

@@ -1,6 +1,8 @@
 // The merged-tree rules written as plainly as possible: one list in OID
-// order, every search a scan of it. The tests compare the library's
-// indexed tree against it, and the benchmark measures both.
+// order, every search a scan of it, and the links worked out afresh from
+// the list alone (link()), so they cannot depend on the order of loads and
+// unloads. The tests compare the library's indexed tree against it, and
+// the benchmark measures both.
 #pragma once
 
 #include <algorithm>
@@ -37,6 +39,10 @@ inline int compare(const Oid& a, const Oid& b) {
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+inline bool isAbove(const Oid& prefix, const Oid& oid) {
+  return prefix.size() < oid.size() && std::equal(prefix.begin(), prefix.end(), oid.begin());
+}
+
 class Tree {
  public:
   Tree() = default;
@@ -44,14 +50,14 @@ class Tree {
   Tree& operator=(const Tree&) = delete;
 
   void insert(const Definition& definition) {
-    // 1. An existing node of this OID takes the definition.
+    // An existing node of this OID takes the definition.
     if (Node* node = find(definition.oid)) {
       auto at = definition.fromRfc1155Smi ? node->definitions.begin() : node->definitions.end();
       node->definitions.insert(at, &definition);
       refresh(*node);
       return;
     }
-    // 2. A new node, after the last node not greater, searching from the tail.
+    // A new node, after the last node not greater.
     auto owned = std::make_unique<Node>();
     Node* node = owned.get();
     node->definitions.push_back(&definition);
@@ -65,9 +71,6 @@ class Tree {
     }
     list_.insert(list_.begin() + static_cast<ptrdiff_t>(position), node);
     owned_.push_back(std::move(owned));
-    linkParent(*node, position);
-    linkPreviousSibling(*node, position);
-    linkNextSibling(*node, position);
   }
 
   void remove(const Definition& definition) {
@@ -77,8 +80,36 @@ class Tree {
     auto found = std::find(definitions.begin(), definitions.end(), &definition);
     if (found == definitions.end()) return;
     definitions.erase(found);
-    if (definitions.empty()) removeNode(*node);
-    else refresh(*node);
+    if (!definitions.empty()) return refresh(*node);
+    list_.erase(std::find(list_.begin(), list_.end(), node));
+    owned_.erase(std::find_if(owned_.begin(), owned_.end(), [&](const auto& owned) { return owned.get() == node; }));
+  }
+
+  // Works out every link from the nodes there are: the parent is the
+  // nearest node before it whose OID is a prefix of its own; children and
+  // siblings follow the list order among the nodes of one parent.
+  void link() {
+    for (size_t i = 0; i < list_.size(); ++i) {
+      Node& node = *list_[i];
+      node.parent = node.firstChild = node.nextSibling = node.previousSibling = nullptr;
+      for (size_t j = i; j-- > 0;) {
+        if (isAbove(list_[j]->oid, node.oid)) {
+          node.parent = list_[j];
+          break;
+        }
+      }
+    }
+    for (size_t i = 0; i < list_.size(); ++i) {
+      Node& node = *list_[i];
+      if (node.parent && !node.parent->firstChild) node.parent->firstChild = &node;
+      for (size_t j = i + 1; j < list_.size(); ++j) {
+        if (list_[j]->parent == node.parent) {
+          node.nextSibling = list_[j];
+          list_[j]->previousSibling = &node;
+          break;
+        }
+      }
+    }
   }
 
   Node* find(const Oid& oid) const {
@@ -101,72 +132,6 @@ class Tree {
   static void refresh(Node& node) {
     node.oid = node.definitions.front()->oid;
     node.name = node.definitions.front()->name;
-  }
-
-  // 3. The parent is the first node, scanning back, not greater than the
-  // OID without its last sub-identifier.
-  void linkParent(Node& node, size_t position) {
-    if (node.oid.size() < 2) return;
-    Oid parentOid(node.oid.begin(), node.oid.end() - 1);
-    for (size_t i = position + 1; i-- > 0;) {
-      if (compare(list_[i]->oid, parentOid) <= 0) {
-        Node* parent = list_[i];
-        node.parent = parent;
-        if (!parent->firstChild || compare(parent->firstChild->oid, node.oid) > 0) {
-          parent->firstChild = &node;
-        }
-        return;
-      }
-    }
-  }
-
-  // 4. Count the last sub-identifier down; the first OID found before the
-  // node is its previous sibling.
-  void linkPreviousSibling(Node& node, size_t position) {
-    Oid copy = node.oid;
-    while (copy.back() > 0) {
-      --copy.back();
-      for (size_t i = position; i-- > 0;) {
-        if (list_[i]->oid.size() == copy.size() && compare(list_[i]->oid, copy) == 0) {
-          node.previousSibling = list_[i];
-          list_[i]->nextSibling = &node;
-          return;
-        }
-      }
-    }
-  }
-
-  // 5. The first later node of the same length and the same parent prefix.
-  void linkNextSibling(Node& node, size_t position) {
-    for (size_t i = position + 1; i < list_.size(); ++i) {
-      const Oid& other = list_[i]->oid;
-      if (other.size() == node.oid.size() &&
-          std::equal(other.begin(), other.end() - 1, node.oid.begin())) {
-        node.nextSibling = list_[i];
-        list_[i]->previousSibling = &node;
-        return;
-      }
-    }
-  }
-
-  void removeNode(Node& node) {
-    list_.erase(std::find(list_.begin(), list_.end(), &node));
-    if (node.previousSibling) node.previousSibling->nextSibling = node.nextSibling;
-    if (node.nextSibling) node.nextSibling->previousSibling = node.previousSibling;
-    if (node.parent && node.parent->firstChild == &node) {
-      node.parent->firstChild = node.previousSibling ? node.previousSibling : node.nextSibling;
-    }
-    // Others that took it as first child (through an earlier removal) lose it.
-    for (Node* other : list_) {
-      if (other->firstChild == &node && other != node.parent) other->firstChild = nullptr;
-    }
-    std::vector<Node*> children;
-    for (Node* other : list_) {
-      if (other->parent == &node) children.push_back(other);
-    }
-    for (Node* child : children) removeNode(*child);
-    owned_.erase(std::find_if(owned_.begin(), owned_.end(),
-                              [&](const auto& owned) { return owned.get() == &node; }));
   }
 
   std::vector<Node*> list_;

@@ -4,6 +4,10 @@
 
 #include "platform/heap.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+
 namespace {
 
 using namespace testing_modules;
@@ -19,6 +23,17 @@ class TreeRules : public ModuleLibrary {
   static std::string nextOf(const char* node) { return name(WsmFindNodeNextSibling(WsmMapStrToNode(node))); }
   static std::string previousOf(const char* node) {
     return name(WsmFindNodePrevSibling(WsmMapStrToNode(node)));
+  }
+  // Every link of every node, as the library calls give them.
+  static std::map<std::string, std::string> allLinks() {
+    std::map<std::string, std::string> links;
+    for (const char* node : {"iso", "org", "dod", "internet", "mgmt", "mib2", "system", "ifTable", "private",
+                             "enterprises", "vendor", "product"}) {
+      HWSM_NODE handle = WsmMapStrToNode(node);
+      links[node] = name(WsmFindNodeParent(handle)) + " " + name(WsmFindNodeChild(handle)) + " " +
+                    name(WsmFindNodeNextSibling(handle)) + " " + name(WsmFindNodePrevSibling(handle));
+    }
+    return links;
   }
 };
 
@@ -72,38 +87,79 @@ TEST_F(TreeRules, ModulesDefiningOneOidShareItsNode) {
   EXPECT_EQ(WsmMapStrToNode("second"), shared);
 }
 
-TEST_F(TreeRules, UnloadingAnInnerNodeDropsEverythingBelowIt) {
+TEST_F(TreeRules, UnloadingAnInnerNodeHandsItsChildrenToItsParent) {
   load("OUTER-MIB", {{"iso", {1}}, {"org", {1, 3}}});
-  load("LEAF-MIB", {{"leaf", {1, 3, 6, 1, 7}}, {"sibling", {1, 3, 6, 1, 8}}});
+  load("LEAF-MIB", {{"leaf", {1, 3, 6, 1, 7}}, {"sibling", {1, 3, 6, 1, 8}}, {"low", {1, 3, 2}}});
   load("INNER-MIB", {{"dod", {1, 3, 6}}});
-  EXPECT_EQ(parentOf("leaf"), "org");  // placed before dod existed
+  EXPECT_EQ(parentOf("leaf"), "dod");  // adopted when dod came
+  EXPECT_EQ(childOf("org"), "low");
+  EXPECT_EQ(nextOf("low"), "dod");
   load("DEEP-MIB", {{"internet", {1, 3, 6, 1}}, {"deep", {1, 3, 6, 1, 2}}});
-  EXPECT_EQ(parentOf("deep"), "internet");
+  EXPECT_EQ(childOf("internet"), "deep");
+  EXPECT_EQ(nextOf("deep"), "leaf");
   ASSERT_TRUE(WsmUnloadModule("OUTER-MIB"));
-  // org went, and with it every node whose parent it was, of any module.
-  EXPECT_EQ(WsmMapStrToNode("leaf"), 0u);
-  EXPECT_EQ(WsmMapStrToNode("sibling"), 0u);
-  EXPECT_EQ(WsmMapStrToNode("dod"), 0u);
-  EXPECT_EQ(WsmMapStrToNode("deep"), 0u);
-  EXPECT_EQ(WsmMapStrToNode(nullptr), 0u);
-  EXPECT_EQ(loadedModules(), (std::vector<std::string>{"LEAF-MIB", "INNER-MIB", "DEEP-MIB"}));
-  // Their modules unload without trouble, and reloading brings the nodes back.
-  ASSERT_TRUE(WsmUnloadModule("LEAF-MIB"));
-  ASSERT_TRUE(WsmLoadModule("LEAF-MIB"));
-  EXPECT_EQ(parentOf("leaf"), "<none>");
+  // Nothing of the modules that stay loaded goes; org's children have no
+  // loaded ancestor now and stand beside one another at the top.
+  EXPECT_EQ(parentOf("dod"), "<none>");
+  EXPECT_EQ(name(WsmMapStrToNode(nullptr)), "low");
+  EXPECT_EQ(nextOf("low"), "dod");
+  EXPECT_EQ(parentOf("leaf"), "internet");
+  ASSERT_TRUE(WsmUnloadModule("DEEP-MIB"));
+  EXPECT_EQ(parentOf("leaf"), "dod");
+  EXPECT_EQ(childOf("dod"), "leaf");
   EXPECT_EQ(nextOf("leaf"), "sibling");
+  EXPECT_EQ(loadedModules(), (std::vector<std::string>{"LEAF-MIB", "INNER-MIB"}));
+  WSM_MODULE_INFO info{};
+  info.dwSize = WSM_MODULE_INFO_SIZE;
+  ASSERT_TRUE(WsmGetModuleInfo("LEAF-MIB", &info));
+  EXPECT_EQ(info.dwNodeCount, 3u);
 }
 
-TEST_F(TreeRules, AnOrphanHangsUnderTheNearestPrecedingNode) {
-  load("ORPHAN-MIB", {{"org", {1, 3}}, {"a", {1, 3, 5}}, {"aChild", {1, 3, 5, 1}}, {"orphan", {1, 3, 6, 2}}});
-  // The parent OID 1.3.6 is absent; 1.3.5.1 is the greatest OID not above it.
-  EXPECT_EQ(parentOf("orphan"), "aChild");
-  EXPECT_EQ(childOf("aChild"), "orphan");
-  // A real parent loaded later does not adopt it, but takes new children.
+TEST_F(TreeRules, ANodeWithoutItsParentHangsUnderItsNearestLoadedAncestor) {
+  load("ORPHAN-MIB", {{"org", {1, 3}}, {"a", {1, 3, 5}}, {"aChild", {1, 3, 5, 1}}, {"orphan", {1, 3, 6, 2}},
+                      {"last", {1, 3, 7}}});
+  // 1.3.6 is absent: org is the nearest ancestor loaded, and the orphan
+  // stands among org's children in OID order.
+  EXPECT_EQ(parentOf("orphan"), "org");
+  EXPECT_EQ(nextOf("a"), "orphan");
+  EXPECT_EQ(nextOf("orphan"), "last");
+  EXPECT_EQ(childOf("aChild"), "<none>");
+  // Its real parent, loaded later, adopts it.
   load("PARENT-MIB", {{"dod", {1, 3, 6}}, {"later", {1, 3, 6, 1}}});
-  EXPECT_EQ(parentOf("orphan"), "aChild");
+  EXPECT_EQ(parentOf("orphan"), "dod");
   EXPECT_EQ(childOf("dod"), "later");
   EXPECT_EQ(nextOf("later"), "orphan");
+  EXPECT_EQ(nextOf("a"), "dod");
+  EXPECT_EQ(nextOf("dod"), "last");
+}
+
+TEST_F(TreeRules, TheTreeIsTheSameWhateverTheLoadOrder) {
+  const std::vector<std::pair<std::string, std::vector<NodeEntry>>> modules = {
+      {"SMI-MIB", {{"iso", {1}}, {"org", {1, 3}}, {"dod", {1, 3, 6}}, {"internet", {1, 3, 6, 1}},
+                   {"mgmt", {1, 3, 6, 1, 2}}, {"private", {1, 3, 6, 1, 4}}, {"enterprises", {1, 3, 6, 1, 4, 1}}}},
+      {"MIB2-MIB", {{"mib2", {1, 3, 6, 1, 2, 1}}, {"system", {1, 3, 6, 1, 2, 1, 1}}}},
+      {"IF-MIB", {{"ifTable", {1, 3, 6, 1, 2, 1, 2, 2}}}},
+      {"VENDOR-MIB", {{"product", {1, 3, 6, 1, 4, 1, 99, 1}}, {"vendor", {1, 3, 6, 1, 4, 1, 99}}}},
+  };
+  for (const auto& [module, nodes] : modules) registerBytes(module, moduleWithNodes(module, nodes));
+  std::vector<size_t> order = {0, 1, 2, 3};
+  std::optional<std::map<std::string, std::string>> first;
+  do {
+    for (size_t index : order) ASSERT_TRUE(WsmLoadModule(modules[index].first.c_str()));
+    std::map<std::string, std::string> links = allLinks();
+    if (!first) first = links;
+    EXPECT_EQ(links, *first) << "loading " << order[0] << order[1] << order[2] << order[3];
+    // Unloading in the same order leaves the other modules' tree as it
+    // would be had they been loaded alone.
+    ASSERT_TRUE(WsmUnloadModule(modules[order[0]].first.c_str()));
+    ASSERT_TRUE(WsmLoadModule(modules[order[0]].first.c_str()));
+    EXPECT_EQ(allLinks(), *first);
+    for (size_t index : order) ASSERT_TRUE(WsmUnloadModule(modules[index].first.c_str()));
+  } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_EQ((*first)["ifTable"], "mib2 <none> <none> system");  // mib2.2 absent: under mib2, after system
+  EXPECT_EQ((*first)["system"], "mib2 <none> ifTable <none>");
+  EXPECT_EQ((*first)["product"], "vendor <none> <none> <none>");
+  EXPECT_EQ((*first)["enterprises"], "private vendor <none> <none>");
 }
 
 TEST_F(TreeRules, AFirstChildsRemovalHandsTheRoleToASibling) {

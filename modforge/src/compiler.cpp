@@ -26,8 +26,12 @@ std::string fullPath(const std::string& path) {
 
 }  // namespace
 
-Compiler::Compiler(CompileLog& log, ModuleLocator& locator) : log_(log), locator_(locator) {
+Compiler::Compiler(CompileLog& log, ModuleLocator& locator) : log_(log), locator_(locator) {}
+
+void Compiler::useManagerLibrary() {
+  if (managerLibraryStarted_) return;
   SnmpStartup(nullptr, nullptr, nullptr, nullptr, nullptr);
+  managerLibraryStarted_ = true;
 }
 
 bool Compiler::compileFile(const std::string& path) {
@@ -64,6 +68,15 @@ void Compiler::clear() {
 }
 
 bool Compiler::wasCompiled(std::string_view module) const { return compiled_.find(module) != compiled_.end(); }
+
+std::string Compiler::moduleCompiledFrom(const std::string& path) const {
+  std::string full = fullPath(path);
+  for (const std::string& module : compiledOrder_) {
+    const KnownModule* known = modules_.find(module);
+    if (known && known->sourcePath == full) return module;
+  }
+  return {};
+}
 
 void Compiler::noteCompiled(const std::string& module, const std::string& path) {
   if (compiled_.insert(module).second) compiledOrder_.push_back(module);

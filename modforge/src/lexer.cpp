@@ -204,9 +204,10 @@ void Lexer::readNumber() {
 }
 
 // A string runs to the next double quote across line ends, each stored
-// as "\r\n". An unclosed string is reported and ends the source. The text
-// is taken a line piece at a time.
+// as "\r\n". An unclosed string is reported at the line it opens on and
+// ends the source. The text is taken a line piece at a time.
 void Lexer::readString() {
+  int openingLine = reader_.lineNumber();
   advance();
   bool truncated = false;
   auto keep = [&](const char* text, size_t length) {
@@ -220,7 +221,7 @@ void Lexer::readString() {
   };
   for (;;) {
     if (character_ == kEndMark) {
-      reportError(kUnexpectedEndOfFile);
+      reportErrorAt(openingLine, kUnexpectedEndOfFile);
       token_.code = kEndOfFile;
       return;
     }
@@ -302,9 +303,11 @@ void Lexer::makeError(int index) {
   reportError(index);
 }
 
-void Lexer::reportError(int index) {
+void Lexer::reportError(int index) { reportErrorAt(reader_.lineNumber(), index); }
+
+void Lexer::reportErrorAt(int lineNumber, int index, std::string_view subject) {
   if (gaveUp_) return;
-  log_.message(errorLine(reader_.lineNumber(), index));
+  log_.message(errorLine(lineNumber, index, subject));
   if (++syntaxErrors_ < kErrorLimit) return;
   log_.message(errorLine(reader_.lineNumber(), kTooManySyntaxErrors));
   gaveUp_ = true;

@@ -93,6 +93,7 @@ constexpr const char* kErrorTexts[] = {
     "Source line too long; the rest of the line is ignored",
     "String too long; the rest of the string is ignored",
     "Imports nested too deeply",
+    "OID longer than 128 sub-identifiers; the definition is dropped",
 };
 
 constexpr const char* kFatalTexts[] = {
@@ -107,8 +108,10 @@ const char* errorText(int index) {
   return kErrorTexts[index];
 }
 
-std::string errorLine(int lineNumber, int index) {
-  return "*** ERROR at line(" + std::to_string(lineNumber) + "): " + errorText(index);
+std::string errorLine(int lineNumber, int index, std::string_view subject) {
+  std::string line = "*** ERROR at line(" + std::to_string(lineNumber) + "): " + errorText(index);
+  if (!subject.empty()) line.append(" (").append(subject).append(")");
+  return line;
 }
 
 std::string fatalErrorLine(int index) {

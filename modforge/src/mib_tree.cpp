@@ -1,35 +1,45 @@
-// Tree placement. Children are ordered with the manager library's OID
-// comparison over the full length; the global list is kept in depth-first
-// order by linking each new node after the subtree of its preceding
-// sibling.
+// Tree placement. Children are kept in OID order, sub-identifier by
+// sub-identifier with a prefix before what it prefixes (the manager
+// library's full-length OID comparison); the global list is kept in
+// depth-first order by linking each new node after the subtree of its
+// preceding sibling.
 #include "modforge/mib_tree.h"
 
-#include "winsnmp.h"
-
-#include <cstring>
+#include <algorithm>
+#include <functional>
 
 namespace modforge {
 namespace {
 
 constexpr const char* kRootNames[] = {"ccitt", "iso", "joint-iso-ccitt"};
 
-std::string keyOf(const Oid& oid) {
-  std::string key(oid.size() * sizeof(uint32_t), '\0');
-  if (!oid.empty()) std::memcpy(key.data(), oid.data(), key.size());
-  return key;
+// -1, 0 or 1 as `first` orders before, with or after `second`.
+int compareOids(const Oid& first, const Oid& second) {
+  auto [left, right] = std::mismatch(first.begin(), first.end(), second.begin(), second.end());
+  if (left != first.end() && right != second.end()) return *left < *right ? -1 : 1;
+  return first.size() < second.size() ? -1 : first.size() > second.size() ? 1 : 0;
 }
 
-// -1, 0 or 1 as `first` orders before, with or after `second`. The
-// manager library must be started (the compiler starts it).
-int compareOids(const Oid& first, const Oid& second) {
-  smiOID left{static_cast<smiUINT32>(first.size()), const_cast<smiUINT32*>(first.data())};
-  smiOID right{static_cast<smiUINT32>(second.size()), const_cast<smiUINT32*>(second.data())};
-  smiINT result = 0;
-  SnmpOidCompare(&left, &right, 0, &result);
-  return result;
-}
+size_t mix(size_t seed, size_t value) { return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2)); }
 
 }  // namespace
+
+MibTree::OidKey::OidKey(OidView oid) : oid(oid), hash(oid.size()) {
+  for (uint32_t subidentifier : oid) hash = mix(hash, subidentifier);
+}
+
+bool MibTree::OidKey::operator==(const OidKey& other) const {
+  return hash == other.hash && std::equal(oid.begin(), oid.end(), other.oid.begin(), other.oid.end());
+}
+
+MibTree::NameKey::NameKey(std::string_view name) : name(name), hash(std::hash<std::string_view>()(name)) {}
+
+MibTree::ModuleAndName::ModuleAndName(std::string_view module, std::string_view name)
+    : module(module), name(name), hash(mix(std::hash<std::string_view>()(module), std::hash<std::string_view>()(name))) {}
+
+bool MibTree::ModuleAndName::operator==(const ModuleAndName& other) const {
+  return hash == other.hash && name == other.name && module == other.module;
+}
 
 std::string oidText(const Oid& oid) {
   std::string text;
@@ -45,19 +55,33 @@ MibTree::~MibTree() = default;
 
 void MibTree::clear() {
   top_ = Node{};
-  nodes_.clear();
   byOid_.clear();
   byName_.clear();
+  byModuleAndName_.clear();
+  aliasTexts_.clear();
+  nodes_.clear();
 }
 
 Node* MibTree::findByName(std::string_view name) const {
-  auto found = byName_.find(std::string(name));
+  auto found = byName_.find(NameKey(name));
   return found == byName_.end() ? nullptr : found->second;
 }
 
-Node* MibTree::findByOid(const Oid& oid) const {
-  auto found = byOid_.find(keyOf(oid));
+Node* MibTree::findByOid(std::span<const uint32_t> oid) const {
+  auto found = byOid_.find(OidKey(oid));
   return found == byOid_.end() ? nullptr : found->second;
+}
+
+Node* MibTree::findInModule(std::string_view module, std::string_view name) const {
+  auto found = byModuleAndName_.find(ModuleAndName(module, name));
+  return found == byModuleAndName_.end() ? nullptr : found->second;
+}
+
+void MibTree::addAlias(const std::string& module, const std::string& name, Node* node) {
+  if (findInModule(module, name)) return;
+  const std::string& storedModule = aliasTexts_.emplace_back(module);
+  const std::string& storedName = aliasTexts_.emplace_back(name);
+  byModuleAndName_.emplace(ModuleAndName(storedModule, storedName), node);
 }
 
 Node* MibTree::rootByName(std::string_view name, const std::string& module) {
@@ -77,14 +101,13 @@ Node* MibTree::rootByNumber(uint32_t number, const std::string& module) {
 Node* MibTree::insert(std::string name, std::string module, Oid oid, Node** existing) {
   *existing = nullptr;
   if (oid.empty()) return nullptr;
-  std::string key = keyOf(oid);
-  if (auto found = byOid_.find(key); found != byOid_.end()) {
-    *existing = found->second;
+  if (Node* found = findByOid(oid)) {
+    *existing = found;
     return nullptr;
   }
   Node* parent = &top_;
   if (oid.size() >= 2) {
-    parent = findByOid(Oid(oid.begin(), oid.end() - 1));
+    parent = findByOid(OidView(oid).first(oid.size() - 1));
     if (!parent) return nullptr;
   }
   auto owned = std::make_unique<Node>();
@@ -94,16 +117,28 @@ Node* MibTree::insert(std::string name, std::string module, Oid oid, Node** exis
   node->oid = std::move(oid);
   node->parent = parent == &top_ ? nullptr : parent;
   nodes_.push_back(std::move(owned));
-  byOid_.emplace(std::move(key), node);
+  byOid_.emplace(OidKey(node->oid), node);
 
   Node* before = placeAmongSiblings(parent, node);
   Node* linkAfter = before ? lastInSubtree(before) : parent;
   node->next = linkAfter->next;
   linkAfter->next = node;
 
-  auto [named, added] = byName_.emplace(node->name, node);
-  if (!added && compareOids(node->oid, named->second->oid) < 0) named->second = node;
+  indexName(node);
   return node;
+}
+
+void MibTree::name(Node* unnamed, std::string name, std::string module) {
+  unnamed->name = std::move(name);
+  unnamed->module = std::move(module);
+  indexName(unnamed);
+}
+
+void MibTree::indexName(Node* node) {
+  if (node->name.empty()) return;
+  auto [named, added] = byName_.emplace(NameKey(node->name), node);
+  if (!added && compareOids(node->oid, named->second->oid) < 0) named->second = node;
+  byModuleAndName_.emplace(ModuleAndName(node->module, node->name), node);
 }
 
 // Links `node` into its parent's children before the first greater one;

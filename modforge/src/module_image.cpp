@@ -4,6 +4,7 @@
 #include "smidb_format.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace modforge {
 namespace {
@@ -39,7 +40,7 @@ ImageRecord recordOf(const Node* node, const TypeTable& types, NameTable& names)
   record.objectType = node->definition.kind == NodeKind::objectType;
   record.moduleIndex = names.add(node->module);
   if (record.objectType) {
-    record.syntaxCode = syntaxCode(types.baseTokenOf(node->definition.syntax));
+    record.syntaxCode = syntaxCode(types, node->definition.syntax);
     record.accessCode = accessCode(node->definition.access);
     record.statusCode = statusCode(node->definition.status);
   }
@@ -66,6 +67,16 @@ uint32_t statusCode(int statusToken) { return codeOf(statusToken, smidb::kStatus
 uint32_t syntaxCode(int baseToken) {
   if (baseToken == kIdentifier) return smidb::kSyntaxOfUnresolvedIdentifier;
   return codeOf(baseToken, smidb::kSyntaxKeywords, smidb::kSyntaxOfOtherKeyword);
+}
+
+uint32_t syntaxCode(const TypeTable& types, const Syntax& syntax) {
+  // The types of [APPLICATION 0] .. [APPLICATION 7], by the reserved word
+  // that names each.
+  constexpr int kApplicationTypes[] = {kIpAddress, kCounter, kGauge,     kTimeTicks,
+                                       kOpaque,    kNsapAddress, kCounter64, kIntefer32};
+  int tag = types.applicationTagOf(syntax);
+  if (tag >= 0 && tag < static_cast<int>(std::size(kApplicationTypes))) return syntaxCode(kApplicationTypes[tag]);
+  return syntaxCode(types.baseTokenOf(syntax));
 }
 
 std::optional<ModuleImage> buildModuleImage(const Compiler& compiler, const std::string& module) {

@@ -1,10 +1,13 @@
-// Module registry upkeep. Each change holds the hive lock, so that another
-// compiler registering at the same time never sees a half-renumbered key.
+// Module registry upkeep. Each change is one change of the hive under its
+// lock, so that another compiler registering at the same time never sees a
+// half-renumbered key, and the hive is written once however many modules
+// change.
 #include "modforge/module_registry.h"
 
 #include "platform/registry.h"
 #include "smidb_format.h"
 #include "smidb_registration.h"
+#include "smidb_registry.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,119 +17,64 @@ namespace modforge {
 namespace {
 
 using smidb::kModulesKey;
-constexpr DWORD kValueNameBuffer = 1024;
-constexpr DWORD kValueDataBuffer = 2048;
-
-class OpenKey {
- public:
-  OpenKey() = default;
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  ~OpenKey() {
-    if (handle) RegCloseKey(handle);
-  }
-  HKEY handle = nullptr;
-};
-
-struct Registration {
-  std::string valueName;
-  std::string keyPath;
-};
-
-bool openModulesKey(OpenKey& key) {
-  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                         nullptr, &key.handle, nullptr) == ERROR_SUCCESS;
-}
-
-// The REG_SZ registration values of the Modules key, in order.
-std::vector<Registration> registrations(HKEY modules) {
-  std::vector<Registration> found;
-  for (DWORD index = 0;; ++index) {
-    char name[kValueNameBuffer];
-    char data[kValueDataBuffer];
-    DWORD nameChars = sizeof name, bytes = sizeof data, type = 0;
-    LONG result = RegEnumValueA(modules, index, name, &nameChars, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
-    if (result == ERROR_MORE_DATA) continue;
-    if (result != ERROR_SUCCESS) return found;
-    if (type == REG_SZ) found.push_back({name, std::string(data, strnlen(data, bytes))});
-  }
-}
-
-std::string textValue(HKEY key, const char* name) {
-  char data[kValueDataBuffer];
-  DWORD bytes = sizeof data, type = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return {};
-  }
-  return std::string(data, strnlen(data, bytes));
-}
-
-// Replaces every registration value by `kept`, numbered from 1.
-bool rewriteRegistrations(HKEY modules, const std::vector<Registration>& old, const std::vector<std::string>& kept) {
-  bool written = true;
-  for (const Registration& registration : old) RegDeleteValueA(modules, registration.valueName.c_str());
-  for (size_t i = 0; i < kept.size(); ++i) {
-    std::string name = std::to_string(i + 1);
-    written &= RegSetValueExA(modules, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kept[i].c_str()),
-                              static_cast<DWORD>(kept[i].size() + 1)) == ERROR_SUCCESS;
-  }
-  return written;
-}
 
 // Removing a file failed for a reason that keeps the module registered.
 bool keepsRegistration(int error) { return error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY; }
+
+// Replaces every registration value by `kept`, numbered from 1.
+LONG rewriteRegistrations(HKEY modules, const std::vector<smidb::Registration>& old, const std::vector<std::string>& kept) {
+  for (const smidb::Registration& registration : old) RegDeleteValueA(modules, registration.valueName.c_str());
+  LONG error = ERROR_SUCCESS;
+  for (size_t i = 0; i < kept.size() && error == ERROR_SUCCESS; ++i) {
+    std::string name = std::to_string(i + 1);
+    error = RegSetValueExA(modules, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kept[i].c_str()),
+                           static_cast<DWORD>(kept[i].size() + 1));
+  }
+  return error;
+}
+
+smidb::ModuleRegistration registrationOf(const KnownModule& module) {
+  return {module.name, module.rootOid == "None" ? "" : module.rootOid, module.databasePath, module.sourcePath};
+}
 
 }  // namespace
 
 std::vector<RegisteredModule> registeredModules() {
   std::vector<RegisteredModule> modules;
-  OpenKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, KEY_READ, &key.handle) != ERROR_SUCCESS) return modules;
-  for (const Registration& registration : registrations(key.handle)) {
-    RegisteredModule module;
-    module.valueName = registration.valueName;
-    module.keyPath = registration.keyPath;
-    OpenKey subkey;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registration.keyPath.c_str(), 0, KEY_READ, &subkey.handle) == ERROR_SUCCESS) {
-      module.identity = textValue(subkey.handle, smidb::kModuleIdentityValue);
-      module.rootOid = textValue(subkey.handle, smidb::kRootOidValue);
-      module.databasePath = textValue(subkey.handle, smidb::kDatabasePathValue);
-      module.sourcePath = textValue(subkey.handle, smidb::kSourcePathValue);
-    }
-    modules.push_back(std::move(module));
+  for (const smidb::RegisteredModule& registered : smidb::readRegisteredModules()) {
+    const smidb::ModuleKey& key = registered.key;
+    modules.push_back({registered.registration.valueName, registered.registration.keyPath, key.identity.value_or(""),
+                       key.rootOid.value_or(""), key.databasePath.value_or(""), key.sourcePath.value_or("")});
   }
   return modules;
 }
 
 bool registerSavedModule(const KnownModule& module, std::string& error) {
-  if (LONG code = smidb::compactModuleRegistry(); code != ERROR_SUCCESS) {
-    error = "the module registry cannot be tidied (error " + std::to_string(code) + ")";
-    return false;
-  }
-  smidb::ModuleRegistration registration{module.name, module.rootOid == "None" ? "" : module.rootOid,
-                                         module.databasePath, module.sourcePath};
-  LONG code = 0;
-  if (smidb::registerModule(registration, code) != smidb::RegistrationOutcome::failed) return true;
+  return registerSavedModules({&module}, error);
+}
+
+bool registerSavedModules(const std::vector<const KnownModule*>& modules, std::string& error) {
+  std::vector<smidb::ModuleRegistration> registrations;
+  for (const KnownModule* module : modules) registrations.push_back(registrationOf(*module));
+  std::vector<smidb::RegistrationOutcome> outcomes;
+  LONG code = smidb::registerModules(registrations, true, outcomes);
+  if (code == ERROR_SUCCESS) return true;
   error = "the module registry refused the change (error " + std::to_string(code) + ")";
   return false;
 }
 
 std::vector<std::string> removeAllModules() {
   std::vector<std::string> failures;
-  platform::RegistryHiveLock lock(HKEY_LOCAL_MACHINE);
-  OpenKey modules;
-  if (!openModulesKey(modules)) return {"The module registry cannot be opened."};
-  std::vector<Registration> old = registrations(modules.handle);
+  platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+  platform::RegistryKey modules;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      modules.receive(), nullptr) != ERROR_SUCCESS) {
+    return {"The module registry cannot be opened."};
+  }
+  std::vector<smidb::Registration> old = smidb::readRegistrations();
   std::vector<std::string> kept;
-  for (const Registration& registration : old) {
-    std::string path;
-    {
-      OpenKey subkey;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registration.keyPath.c_str(), 0, KEY_READ, &subkey.handle) == ERROR_SUCCESS) {
-        path = textValue(subkey.handle, smidb::kDatabasePathValue);
-      }
-    }
+  for (const smidb::Registration& registration : old) {
+    std::string path = smidb::readModuleKey(registration.keyPath).databasePath.value_or("");
     int error = !path.empty() && std::remove(path.c_str()) != 0 ? errno : 0;
     if (keepsRegistration(error)) {
       char message[4096];
@@ -137,7 +85,11 @@ std::vector<std::string> removeAllModules() {
     }
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, registration.keyPath.c_str());
   }
-  rewriteRegistrations(modules.handle, old, kept);
+  LONG code = rewriteRegistrations(modules.get(), old, kept);
+  if (code == ERROR_SUCCESS) code = change.commit();
+  if (code != ERROR_SUCCESS) {
+    failures.push_back("The module registry refused the change (error " + std::to_string(code) + ").");
+  }
   return failures;
 }
 

@@ -1,5 +1,6 @@
-// The OID value in braces that ends every node-making construct, and the
-// placement of the node it names in the tree with its warnings.
+// The OID value in braces that ends every node-making construct. It is read
+// whole first and placed in the tree afterwards (tree_placement.cpp), so
+// that a definition whose parent comes later in the module can wait.
 #include "parser.h"
 
 #include "modforge/messages.h"
@@ -16,128 +17,115 @@ bool fitsSubidentifier(int64_t value) {
   return value >= 0 && value <= std::numeric_limits<uint32_t>::max();
 }
 
-std::string dotted(const std::vector<uint32_t>& numbers) {
-  std::string text;
-  for (size_t i = 0; i < numbers.size(); ++i) {
-    if (i) text.push_back('.');
-    text += std::to_string(numbers[i]);
-  }
-  return text;
-}
-
 }  // namespace
 
-void Parser::parseOidValue(const std::string& name, Definition definition) {
+void Parser::parseOidValue(const std::string& name, Definition&& definition) {
+  OidValue value;
+  value.line = lexer_.lineNumber();
   if (!accept(kOpenBrace)) {
     lexer_.reportError(kMissingBrace);
     return skipPast(kCloseBrace);
   }
-  Node* parent = nullptr;
   if (code() == kNumber) {
-    std::vector<uint32_t> numbers;
-    while (code() == kNumber) {
-      if (!fitsSubidentifier(token().value)) {
-        lexer_.reportError(kBadOid);
-        return skipPast(kCloseBrace);
-      }
-      numbers.push_back(static_cast<uint32_t>(token().value));
-      advance();
-    }
-    if (accept(kCloseBrace)) {
-      // Only numbers: all but the last name the parent.
-      uint32_t own = numbers.back();
-      numbers.pop_back();
-      parent = numbers.empty() ? nullptr : parentByNumbers(numbers, name);
-      if (numbers.empty() || parent) attach(name, parent, own, std::move(definition));
-      return;
-    }
-    parent = parentByNumbers(numbers, name);
+    bool closed = false;
+    if (!parseLeadingNumbers(name, value, closed)) return closed ? void() : skipPast(kCloseBrace);
+    if (closed) return place(name, std::move(definition), std::move(value));
   } else if (isName(code())) {
-    std::string parentName = token().text;
+    value.parentName = token().text;
     advance();
     if (code() == kOpenParen) skipBalanced(kOpenParen, kCloseParen);
-    parent = parentByName(parentName, name);
+  } else {
+    return skipPast(kCloseBrace);
   }
-  if (!parent) return skipPast(kCloseBrace);
+  // Errors inside the value leave the definition without a place, but the
+  // nodes named on the way before the error are still made.
+  if (!parseOidElements(value)) {
+    value.own.reset();
+    skipPast(kCloseBrace);
+  } else {
+    expect(kCloseBrace, kMissingCloseBrace);
+  }
+  place(name, std::move(definition), std::move(value));
+}
 
-  // name(number) elements make nodes on the way; the last plain number is
-  // the definition's own sub-identifier.
-  int64_t own = -1;
-  bool haveOwn = false;
+// The numbers a value starts with: they spell the parent, or when "}"
+// follows them (`closed`), all but the last do and the last is the
+// definition's own. False after an error, reported.
+bool Parser::parseLeadingNumbers(const std::string& name, OidValue& value, bool& closed) {
+  while (code() == kNumber) {
+    if (!fitsSubidentifier(token().value)) {
+      lexer_.reportError(kBadOid);
+      return false;
+    }
+    value.parentNumbers.push_back(static_cast<uint32_t>(token().value));
+    advance();
+  }
+  closed = accept(kCloseBrace);
+  if (closed) {
+    value.own = value.parentNumbers.back();
+    value.parentNumbers.pop_back();
+  }
+  if (value.parentNumbers.size() >= kLongestOid) {
+    lexer_.reportErrorAt(value.line, kOidTooLong, name);
+    return false;
+  }
+  return convertsToOid(value.parentNumbers);
+}
+
+// The elements after the parent up to "}": name(number) nodes and plain
+// numbers, of which the last is the definition's own. Other words are
+// passed over. False after an error that ends the value.
+bool Parser::parseOidElements(OidValue& value) {
+  std::optional<uint32_t> own;
   while (code() != kCloseBrace && code() != kEndOfFile) {
-    if (code() == kNumber) {
-      own = token().value;
-      haveOwn = true;
+    if (!isName(code()) && code() != kNumber) {
       advance();
       continue;
     }
-    if (!isName(code())) {
+    std::string label;
+    if (isName(code())) {
+      label = token().text;
       advance();
-      continue;
+      if (!accept(kOpenParen)) continue;
+      if (code() != kNumber) {
+        lexer_.reportError(kMissingNumber);
+        return false;
+      }
     }
-    std::string label = token().text;
-    advance();
-    if (!accept(kOpenParen)) continue;
-    if (code() != kNumber || !fitsSubidentifier(token().value)) {
-      lexer_.reportError(code() == kNumber ? kBadOid : kMissingNumber);
-      return skipPast(kCloseBrace);
+    if (!fitsSubidentifier(token().value)) {
+      lexer_.reportError(kBadOid);
+      return false;
     }
-    uint32_t number = static_cast<uint32_t>(token().value);
+    // A plain number followed by more elements is a node on the way.
+    if (own) value.steps.push_back({"", *own});
+    own.reset();
+    auto number = static_cast<uint32_t>(token().value);
     advance();
-    accept(kCloseParen);
-    parent = attach(label, parent, number, Definition{});
-    if (!parent) return skipPast(kCloseBrace);
+    if (label.empty()) {
+      own = number;
+    } else {
+      accept(kCloseParen);
+      value.steps.push_back({std::move(label), number});
+    }
   }
-  bool placeable = haveOwn && fitsSubidentifier(own);
-  if (!placeable) lexer_.reportError(haveOwn ? kBadOid : kMissingNumber);
-  expect(kCloseBrace, kMissingCloseBrace);
-  // Without a usable number of its own the definition has no place.
-  if (!placeable) return;
-  attach(name, parent, static_cast<uint32_t>(own), std::move(definition));
+  if (!own) lexer_.reportError(kMissingNumber);
+  value.own = own;
+  return true;
 }
 
-Node* Parser::parentByName(const std::string& parentName, const std::string& name) {
-  MibTree& tree = compiler_.tree();
-  Node* parent = tree.findByName(parentName);
-  if (!parent) parent = tree.rootByName(parentName, module_);
-  if (!parent) warn(1, "WARNING! Parent not FOUND !\t(" + parentName + " <- " + name + ")");
-  return parent;
-}
-
-// The node whose OID the numbers spell, converted by the manager library;
-// the roots 0, 1 and 2 are made when missing.
-Node* Parser::parentByNumbers(const std::vector<uint32_t>& numbers, const std::string& name) {
-  std::string text = dotted(numbers);
+// Leading numbers must make an OID the manager library accepts.
+bool Parser::convertsToOid(const std::vector<uint32_t>& numbers) {
+  if (numbers.empty()) return true;
+  std::string text;
+  for (uint32_t number : numbers) text += (text.empty() ? "" : ".") + std::to_string(number);
+  compiler_.useManagerLibrary();
   smiOID converted{};
   if (SnmpStrToOid(text.c_str(), &converted) != SNMPAPI_SUCCESS) {
     lexer_.reportError(kBadOid);
-    return nullptr;
+    return false;
   }
-  Oid oid(converted.ptr, converted.ptr + converted.len);
   SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&converted));
-  MibTree& tree = compiler_.tree();
-  Node* parent = oid.size() == 1 ? tree.rootByNumber(oid[0], module_) : nullptr;
-  if (!parent) parent = tree.findByOid(oid);
-  if (!parent) warn(1, "WARNING! Parent not FOUND !\t(" + text + " <- " + name + ")");
-  return parent;
-}
-
-Node* Parser::attach(const std::string& name, Node* parent, uint32_t subidentifier, Definition definition) {
-  Oid oid = parent ? parent->oid : Oid{};
-  oid.push_back(subidentifier);
-  Node* existing = nullptr;
-  Node* node = compiler_.tree().insert(name, module_, oid, &existing);
-  if (!node) {
-    if (existing) {
-      warn(2, "WARNING! Two nodes has same OID value (" + existing->name + " (module: " + existing->module + "), " +
-                  name + " (module: " + module_ + ") " + ")." + " Using from " + existing->module + " module.");
-    }
-    return nullptr;
-  }
-  node->definition = std::move(definition);
-  KnownModule& known = compiler_.modules().entry(module_);
-  if (known.rootOid == "None") known.rootOid = oidText(node->oid);
-  return node;
+  return true;
 }
 
 }  // namespace modforge

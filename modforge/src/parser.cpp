@@ -85,7 +85,7 @@ Parser::Header Parser::parseHeader() {
   }
   // A module is named by a word; anything else is no module header.
   if (!previousIsWord) return Header::missing;
-  module_ = previous;
+  beginModule(previous);
   advance();
   expect(kAssign, kMissingAssign);
   expect(kBegin, kMissingBegin);
@@ -102,15 +102,17 @@ Parser::Header Parser::parseHeader() {
 // Groups of symbols, each ended by FROM and a module name, up to ";".
 bool Parser::parseImports() {
   while (code() != kSemicolon && code() != kEndOfFile) {
-    bool namesIdentifiers = false;
+    std::vector<std::string> symbols;
     while (code() != kFrom && code() != kSemicolon && code() != kEndOfFile) {
-      if (code() == kIdentifier) namesIdentifiers = true;
+      if (code() == kIdentifier) symbols.push_back(token().text);
       advance();
     }
     if (!accept(kFrom) || code() == kEndOfFile) break;
     if (!isWord(code())) continue;
     std::string module = token().text;
     advance();
+    for (const std::string& symbol : symbols) noteImport(symbol, module);
+    bool namesIdentifiers = !symbols.empty();
     if (namesIdentifiers && depth_ + 1 >= Compiler::kDeepestImport) {
       lexer_.reportError(kImportsTooDeep);
       return false;
@@ -126,8 +128,10 @@ Parser::Header Parser::parseBody() {
     switch (code()) {
       case kEndOfFile:
         lexer_.reportError(kUnexpectedEndOfFile);
+        endModule();
         return Header::parsed;
       case kEnd: {
+        endModule();
         advance();
         if (code() == kEndOfFile) return Header::parsed;
         // A second module in the same file.

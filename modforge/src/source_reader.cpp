@@ -8,7 +8,8 @@
 namespace modforge {
 namespace {
 
-constexpr size_t kBlockSize = 1 << 16;
+// Small enough that finding a file's module header reads little of it.
+constexpr size_t kBlockSize = 1 << 14;
 constexpr size_t kLongestLine = SourceReader::kLineBufferSize - 1;
 
 }  // namespace

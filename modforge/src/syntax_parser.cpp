@@ -4,6 +4,8 @@
 
 #include "modforge/messages.h"
 
+#include <limits>
+
 namespace modforge {
 namespace {
 
@@ -46,12 +48,31 @@ bool convertDigits(const std::string& digits, int base, int64_t& value) {
 }  // namespace
 
 Syntax Parser::parseSyntax() {
-  // A tag ("[APPLICATION 1] IMPLICIT") is skipped, as many times as it
-  // comes, before the syntax itself.
+  // Tags ("[APPLICATION 1] IMPLICIT") come before the syntax itself; the
+  // application tag is what tells the SMI's base types apart.
+  int applicationTag = -1;
   while (code() == kOpenBracket) {
-    skipPast(kCloseBracket);
+    parseTag(applicationTag);
     accept(kImplicit);
   }
+  Syntax syntax = parseUntaggedSyntax();
+  syntax.applicationTag = applicationTag;
+  return syntax;
+}
+
+// "[" optional class number "]"; an APPLICATION tag's number goes to
+// `applicationTag`.
+void Parser::parseTag(int& applicationTag) {
+  advance();
+  bool application = code() == kIdentifier && token().text == "APPLICATION";
+  if (application) advance();
+  if (application && code() == kNumber && token().value <= std::numeric_limits<int>::max()) {
+    applicationTag = static_cast<int>(token().value);
+  }
+  skipPast(kCloseBracket);
+}
+
+Syntax Parser::parseUntaggedSyntax() {
   Syntax syntax;
   syntax.baseToken = code();
   syntax.text = token().text;

@@ -82,6 +82,17 @@ TEST_F(Console, CompilesAndImportsThroughTheEnvironmentsSearchPath) {
   EXPECT_NE(result.output.find("Finshed compiling " + source), std::string::npos);
 }
 
+TEST_F(Console, CompilesAModuleOncePerRunWhenAnotherSourceImportedItFirst) {
+  std::string base = write("mibs/base.txt", "BASE DEFINITIONS ::= BEGIN\nbase OBJECT IDENTIFIER ::= { iso 3 }\nEND\n");
+  std::string top = write("top.mib", "TOP DEFINITIONS ::= BEGIN\nIMPORTS base FROM BASE;\n"
+                                     "top OBJECT IDENTIFIER ::= { base 1 }\nEND\n");
+  Outcome result = run("-I " + folder + "/mibs -c " + top + " " + base);
+  EXPECT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("Compiling " + base + "\nBASE was compiled already in this run.\n"), std::string::npos)
+      << result.output;
+  EXPECT_EQ(result.output.find("WARNING!"), std::string::npos) << result.output;
+}
+
 TEST_F(Console, FailsNamingAMissingImportAndTheFoldersSearched) {
   std::string source = write("lonely.mib", "LONELY DEFINITIONS ::= BEGIN\nIMPORTS x FROM ABSENT-MIB;\nEND\n");
   Outcome result = run("-I " + folder + "/mibs -c " + source);

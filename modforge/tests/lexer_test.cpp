@@ -94,10 +94,10 @@ TEST(Strings, SpanLinesWithCarriageReturnLineFeeds) {
   EXPECT_EQ(result.tokens[1].text, "x");
 }
 
-TEST(Strings, UnclosedEndsTheSourceWithAnError) {
-  Lexed result = lex("a \"never closed\nmore\n");
-  ASSERT_EQ(result.tokens.size(), 2u);
-  EXPECT_EQ(result.tokens[1].code, kEndOfFile);
+TEST(Strings, UnclosedEndsTheSourceWithAnErrorAtTheLineItOpens) {
+  Lexed result = lex("a\nb \"never closed\nmore\nand more\n");
+  ASSERT_EQ(result.tokens.size(), 3u);
+  EXPECT_EQ(result.tokens[2].code, kEndOfFile);
   EXPECT_EQ(result.log, (std::vector<std::string>{"*** ERROR at line(2): Unexpected end of file"}));
 }
 

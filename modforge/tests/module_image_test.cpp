@@ -3,6 +3,7 @@
 #include "modforge/module_image.h"
 #include "modforge/token.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,48 @@ TEST_F(ModuleImages, CarryAccessStatusAndResolvedSyntaxCodes) {
   EXPECT_EQ(mode.accessCode, 2u);
   EXPECT_EQ(mode.statusCode, 5u);
   EXPECT_EQ(image->records[6].statusCode, 4u);
-  EXPECT_EQ(image->records[6].syntaxCode, 2u);  // Counter32 resolves to INTEGER
+  EXPECT_EQ(image->records[6].syntaxCode, 65u);  // Counter32 is [APPLICATION 1]
   EXPECT_FALSE(image->records[3].objectType);
+}
+
+// The SMI's tagged types get their base type from the tag, whichever SMI
+// version defines or uses them; reserved words are base types of their own.
+TEST_F(ModuleImages, TakeTaggedBaseTypesFromTheirApplicationTag) {
+  ASSERT_TRUE(compileModule(
+      "IpAddress ::= [APPLICATION 0] IMPLICIT OCTET STRING (SIZE (4))\n"
+      "Counter32 ::= [APPLICATION 1] IMPLICIT INTEGER (0..4294967295)\n"
+      "Gauge32 ::= [APPLICATION 2] IMPLICIT INTEGER (0..4294967295)\n"
+      "Unsigned32 ::= [APPLICATION 2] IMPLICIT INTEGER (0..4294967295)\n"
+      "TimeTicks ::= [APPLICATION 3] IMPLICIT INTEGER (0..4294967295)\n"
+      "Opaque ::= [APPLICATION 4] IMPLICIT OCTET STRING\n"
+      "Counter64 ::= [APPLICATION 6] IMPLICIT INTEGER (0..4294967295)\n"
+      "UInteger32 ::= [APPLICATION 7] IMPLICIT INTEGER (0..4294967295)\n"
+      "Counter ::= [APPLICATION 1] IMPLICIT INTEGER\n"
+      "NetworkAddress ::= CHOICE { internet IpAddress }\n"
+      "Odd ::= [APPLICATION 9] IMPLICIT INTEGER\n"
+      "Octets ::= TEXTUAL-CONVENTION STATUS current DESCRIPTION \"d\" SYNTAX Counter32\n"
+      "Retagged ::= [APPLICATION 3] IMPLICIT Counter32\n"
+      "t OBJECT IDENTIFIER ::= { iso 3 }\n"
+      "a OBJECT-TYPE SYNTAX IpAddress ACCESS read-only STATUS current ::= { t 1 }\n"
+      "b OBJECT-TYPE SYNTAX Counter32 ACCESS read-only STATUS current ::= { t 2 }\n"
+      "c OBJECT-TYPE SYNTAX Unsigned32 ACCESS read-only STATUS current ::= { t 3 }\n"
+      "d OBJECT-TYPE SYNTAX TimeTicks ACCESS read-only STATUS current ::= { t 4 }\n"
+      "e OBJECT-TYPE SYNTAX Counter64 ACCESS read-only STATUS current ::= { t 5 }\n"
+      "f OBJECT-TYPE SYNTAX UInteger32 ACCESS read-only STATUS current ::= { t 6 }\n"
+      "g OBJECT-TYPE SYNTAX Counter ACCESS read-only STATUS mandatory ::= { t 7 }\n"
+      "h OBJECT-TYPE SYNTAX NetworkAddress ACCESS read-only STATUS mandatory ::= { t 8 }\n"
+      "i OBJECT-TYPE SYNTAX Octets ACCESS read-only STATUS current ::= { t 9 }\n"
+      "j OBJECT-TYPE SYNTAX Odd ACCESS read-only STATUS current ::= { t 10 }\n"
+      "k OBJECT-TYPE SYNTAX Retagged ACCESS read-only STATUS current ::= { t 11 }\n"
+      "l OBJECT-TYPE SYNTAX Opaque ACCESS read-only STATUS current ::= { t 12 }\n"
+      "m OBJECT-TYPE SYNTAX Gauge32 ACCESS read-only STATUS current ::= { t 13 }\n"));
+  std::optional<ModuleImage> image = buildModuleImage(*compiler, "TEST-MIB");
+  ASSERT_TRUE(image);
+  std::map<std::string, uint32_t> codes;
+  for (const ImageRecord& record : image->records) codes[record.node->name] = record.syntaxCode;
+  EXPECT_EQ(codes, (std::map<std::string, uint32_t>{{"iso", 0},  {"t", 0},  {"a", 64}, {"b", 65}, {"c", 66},
+                                                     {"d", 67},  {"e", 70}, {"f", 71}, {"g", 65}, {"h", 64},
+                                                     {"i", 65},  {"j", 2},  {"k", 67}, {"l", 68}, {"m", 66}}));
 }
 
 TEST_F(ModuleImages, AreNotMadeForAModuleWithoutNodes) {

@@ -108,6 +108,35 @@ TEST_F(ModuleRegistry, RemoveAllKeepsAModuleWhoseFileCannotBeDeleted) {
   EXPECT_TRUE(keyExists("C"));
 }
 
+int hiveWrites = 0;
+void countHiveWrite() { ++hiveWrites; }
+
+TEST_F(ModuleRegistry, RegistersTheModulesOfARunInOneWriteOfTheHive) {
+  registerAll({"OLD"});
+  std::filesystem::remove(folder + "/OLD.smidb");  // compacted away on the way
+  std::vector<KnownModule> modules = {saved("A"), saved("B"), saved("C")};
+  hiveWrites = 0;
+  platform::setRegistryWriteInterruption(countHiveWrite);
+  std::string error;
+  bool registeredAll = registerSavedModules({&modules[0], &modules[1], &modules[2], &modules[1]}, error);
+  platform::setRegistryWriteInterruption(nullptr);
+  ASSERT_TRUE(registeredAll) << error;
+  EXPECT_EQ(hiveWrites, 1);
+  EXPECT_EQ(registered(), (std::vector<std::string>{"1=A", "2=B", "3=C"}));
+  EXPECT_FALSE(keyExists("OLD"));
+}
+
+TEST_F(ModuleRegistry, ABatchThatFailsRegistersNothing) {
+  registerAll({"A"});
+  std::vector<KnownModule> modules = {saved("B"), saved("C")};
+  modules[1].name = "BAD\tNAME";  // no key name may hold a control character
+  std::string error;
+  EXPECT_FALSE(registerSavedModules({&modules[0], &modules[1]}, error));
+  EXPECT_NE(error.find("refused"), std::string::npos) << error;
+  EXPECT_EQ(registered(), (std::vector<std::string>{"1=A"}));
+  EXPECT_FALSE(keyExists("B"));
+}
+
 TEST_F(ModuleRegistry, TellsTheCompilerWhereRegisteredSourcesAre) {
   registerAll({"A"});
   KnownModules modules;

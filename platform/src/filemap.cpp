@@ -26,7 +26,11 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 
 MappedFile::Status MappedFile::open(const char* path) {
   close();
-  int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+  struct stat named {};
+  if (::stat(path, &named) != 0) return errno == ENOENT || errno == ENOTDIR ? Status::notFound : Status::cannotOpen;
+  if (!S_ISREG(named.st_mode)) return Status::cannotOpen;
+  // Without blocking: what is there may have been replaced by a FIFO since.
+  int descriptor = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (descriptor < 0) return errno == ENOENT || errno == ENOTDIR ? Status::notFound : Status::cannotOpen;
   struct stat facts {};
   Status status = Status::mapped;

@@ -48,6 +48,15 @@ std::array<CachedHive, kHiveCount> cache;
 thread_local std::array<int, kHiveCount> heldLockFile = {-1, -1, -1};
 thread_local std::array<int, kHiveCount> heldLockDepth = {0, 0, 0};
 
+// This thread's collected change of each hive: the copy the calls work on,
+// whether they changed it, and how many changes are open.
+struct CollectedChange {
+  std::shared_ptr<Key> copy;
+  bool changed = false;
+  int depth = 0;
+};
+thread_local std::array<CollectedChange, kHiveCount> collected;
+
 LONG errorOfWrite(int error) {
   return error == EACCES || error == EPERM || error == EROFS ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
 }
@@ -178,6 +187,10 @@ std::string hiveFilePath(int hive) {
 }
 
 LONG readHive(int hive, Snapshot& snapshot) {
+  if (const auto& copy = collected[static_cast<size_t>(hive)].copy) {
+    snapshot = copy;
+    return ERROR_SUCCESS;
+  }
   std::string path = hiveFilePath(hive);
   std::string text;
   int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -206,16 +219,12 @@ LONG readHive(int hive, Snapshot& snapshot) {
   return ERROR_SUCCESS;
 }
 
-LONG changeHive(int hive, const Change& change) {
-  ChangeLock lock(hive);
-  if (!lock.held()) return errorOfWrite(errno);
+namespace {
+
+// Writes `copy` as the hive's file and keeps it as what was last read.
+// Called with the hive's lock held.
+LONG writeHive(int hive, std::shared_ptr<Key> copy) {
   std::string path = hiveFilePath(hive);
-  removeStaleTemporaries(path);
-  Snapshot current;
-  if (LONG error = readHive(hive, current); error != ERROR_SUCCESS) return error;
-  std::shared_ptr<Key> copy = current->clone();
-  bool changed = false;
-  if (LONG outcome = change(*copy, changed); outcome != ERROR_SUCCESS || !changed) return outcome;
   std::string text = formatHive(*copy);
   if (LONG error = replaceFile(path, text); error != ERROR_SUCCESS) return error;
   CachedHive& cached = cache[static_cast<size_t>(hive)];
@@ -225,6 +234,70 @@ LONG changeHive(int hive, const Change& change) {
   cached.text = std::move(text);
   cached.snapshot = std::move(copy);
   return ERROR_SUCCESS;
+}
+
+// A fresh copy of the hive as its file holds it, for changing. Called with
+// the hive's lock held.
+LONG copyHive(int hive, std::shared_ptr<Key>& copy) {
+  removeStaleTemporaries(hiveFilePath(hive));
+  Snapshot current;
+  if (LONG error = readHive(hive, current); error != ERROR_SUCCESS) return error;
+  copy = current->clone();
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG changeHive(int hive, const Change& change) {
+  CollectedChange& open = collected[static_cast<size_t>(hive)];
+  if (open.copy) {
+    // Each change leaves the copy alone unless it succeeds.
+    bool changed = false;
+    LONG outcome = change(*open.copy, changed);
+    open.changed |= changed;
+    return outcome;
+  }
+  ChangeLock lock(hive);
+  if (!lock.held()) return errorOfWrite(errno);
+  std::shared_ptr<Key> copy;
+  if (LONG error = copyHive(hive, copy); error != ERROR_SUCCESS) return error;
+  bool changed = false;
+  if (LONG outcome = change(*copy, changed); outcome != ERROR_SUCCESS || !changed) return outcome;
+  return writeHive(hive, std::move(copy));
+}
+
+LONG beginCollectedChange(int hive) {
+  CollectedChange& open = collected[static_cast<size_t>(hive)];
+  if (open.depth > 0) {
+    ++open.depth;
+    return ERROR_SUCCESS;
+  }
+  if (!holdHiveLock(hive)) return errorOfWrite(errno);
+  if (LONG error = copyHive(hive, open.copy); error != ERROR_SUCCESS) {
+    releaseHiveLock(hive);
+    return error;
+  }
+  open.changed = false;
+  open.depth = 1;
+  return ERROR_SUCCESS;
+}
+
+LONG writeCollectedChange(int hive) {
+  CollectedChange& open = collected[static_cast<size_t>(hive)];
+  if (open.depth != 1 || !open.changed) return ERROR_SUCCESS;
+  std::shared_ptr<Key> copy = open.copy;
+  // The file now holds a copy the calls must not change further.
+  open.copy = copy->clone();
+  open.changed = false;
+  return writeHive(hive, std::move(copy));
+}
+
+void endCollectedChange(int hive) {
+  CollectedChange& open = collected[static_cast<size_t>(hive)];
+  if (open.depth == 0 || --open.depth > 0) return;
+  open.copy.reset();
+  open.changed = false;
+  releaseHiveLock(hive);
 }
 
 bool holdHiveLock(int hive) {
@@ -254,6 +327,21 @@ RegistryHiveLock::RegistryHiveLock(HKEY hive) : hive_(registry::hiveIndex(hive))
 
 RegistryHiveLock::~RegistryHiveLock() {
   if (held_) registry::releaseHiveLock(hive_);
+}
+
+RegistryHiveChange::RegistryHiveChange(HKEY hive) : hive_(registry::hiveIndex(hive)), status_(ERROR_INVALID_HANDLE) {
+  if (hive_ >= 0) status_ = registry::beginCollectedChange(hive_);
+}
+
+RegistryHiveChange::~RegistryHiveChange() {
+  if (status_ == ERROR_SUCCESS) registry::endCollectedChange(hive_);
+}
+
+LONG RegistryHiveChange::commit() {
+  if (status_ != ERROR_SUCCESS) return status_;
+  if (committed_) return ERROR_SUCCESS;
+  committed_ = true;
+  return registry::writeCollectedChange(hive_);
 }
 
 std::string registryRoot() { return registry::rootFolder(); }

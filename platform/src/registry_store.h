@@ -37,4 +37,11 @@ using Change = std::function<LONG(Key& root, bool& changed)>;
 bool holdHiveLock(int hive);
 void releaseHiveLock(int hive);
 
+// The calling thread's private copy of a hive that changes collect in
+// until they are written at once (see RegistryHiveChange), counted so that
+// changes nest.
+[[nodiscard]] LONG beginCollectedChange(int hive);
+[[nodiscard]] LONG writeCollectedChange(int hive);
+void endCollectedChange(int hive);
+
 }  // namespace platform::registry

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -374,6 +375,84 @@ TEST_F(Registry, TwoThreadsWritingAtOnceLoseNothing) {
   writeAndRead(key, numbered, "main", kRounds);
   other.join();
   expectEveryWriteKept(key, numbered, 2, kRounds);
+  RegCloseKey(numbered);
+}
+
+// Counts the hive files written, through the hook every write calls once.
+std::atomic<int> filesWritten{0};
+void countWrite() { ++filesWritten; }
+
+TEST_F(Registry, AHiveChangeWritesManyChangesAsOneFile) {
+  ASSERT_EQ(setText(key, "Old", "o"), ERROR_SUCCESS);
+  std::string before = hiveText();
+  filesWritten = 0;
+  platform::setRegistryWriteInterruption(countWrite);
+  {
+    platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+    ASSERT_EQ(change.status(), ERROR_SUCCESS);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(setText(key, std::to_string(i).c_str(), "v" + std::to_string(i)), ERROR_SUCCESS);
+    HKEY sub = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(setText(sub, "Inner", "i"), ERROR_SUCCESS);
+    RegCloseKey(sub);
+    ASSERT_EQ(RegDeleteValueA(key, "Old"), ERROR_SUCCESS);
+    // This thread reads what it changed; the file and other threads do not
+    // see it yet.
+    EXPECT_EQ(text(key, "49"), "v49");
+    EXPECT_EQ(hiveText(), before);
+    std::string seenElsewhere;
+    std::thread([&] { seenElsewhere = text(key, "Old"); }).join();
+    EXPECT_EQ(seenElsewhere, "o");
+    // A change begun inside joins the outer one.
+    {
+      platform::RegistryHiveChange inner(HKEY_LOCAL_MACHINE);
+      ASSERT_EQ(setText(key, "Joined", "j"), ERROR_SUCCESS);
+      EXPECT_EQ(inner.commit(), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(filesWritten, 0);
+    EXPECT_EQ(change.commit(), ERROR_SUCCESS);
+  }
+  platform::setRegistryWriteInterruption(nullptr);
+  EXPECT_EQ(filesWritten, 1);
+  EXPECT_EQ(valueNames(key).size(), 51u);
+  EXPECT_EQ(text(key, "Old"), "<missing>");
+  EXPECT_EQ(text(key, "Joined"), "j");
+  std::string inner;
+  std::thread([&] { inner = text(key, "0"); }).join();
+  EXPECT_EQ(inner, "v0");
+}
+
+TEST_F(Registry, AHiveChangeWithoutCommitLeavesTheFileAsItWas) {
+  ASSERT_EQ(setText(key, "Kept", "k"), ERROR_SUCCESS);
+  std::string before = hiveText();
+  {
+    platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+    ASSERT_EQ(setText(key, "Dropped", "d"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(key, "Kept"), ERROR_SUCCESS);
+  }
+  EXPECT_EQ(hiveText(), before);
+  EXPECT_EQ(text(key, "Kept"), "k");
+  EXPECT_EQ(text(key, "Dropped"), "<missing>");
+  // The lock is free again: a change of another thread goes through.
+  std::thread([&] { EXPECT_EQ(setText(key, "Later", "l"), ERROR_SUCCESS); }).join();
+  EXPECT_EQ(text(key, "Later"), "l");
+}
+
+// A writer that comes while a hive change is open waits for it and then
+// sees what it wrote, so numbering after the existing values stays right.
+TEST_F(Registry, AnotherWriterWaitsForAHiveChange) {
+  HKEY numbered = numberedKey();
+  std::thread other;
+  {
+    platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+    appendNumbered(numbered, "first");
+    other = std::thread([&] { appendNumbered(numbered, "second"); });
+    appendNumbered(numbered, "also first");
+    ASSERT_EQ(change.commit(), ERROR_SUCCESS);
+  }
+  other.join();
+  EXPECT_EQ(allValues(numbered), (std::vector<std::pair<std::string, std::string>>{
+                                     {"1", "first"}, {"2", "also first"}, {"3", "second"}}));
   RegCloseKey(numbered);
 }
 

@@ -13,6 +13,7 @@
 //   roots:      net-snmp does not list the roots ccitt, iso, joint-iso-ccitt;
 //   access:     "accessible-for-notify" is no access keyword of the
 //               compiler, which leaves such an access unset.
+#include "mib_sets.h"
 #include "peer_tree.h"
 #include "required_peer.h"
 
@@ -38,42 +39,6 @@ using namespace modforge;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string standardMibFolder() {
-  if (const char* cache = std::getenv("ORVANE_MIB_CACHE")) return cache;
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME")) return std::string(xdg) + "/orvane/mibs";
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.cache/orvane/mibs";
-}
-
-constexpr const char* kNetSnmpFolder = "/usr/share/snmp/mibs";
-
-std::vector<std::string> sourcesOf(const std::string& folder) {
-  std::vector<std::string> files;
-  std::error_code error;
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-    if (entry->is_regular_file() && entry->path().filename().string()[0] != '.') files.push_back(entry->path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-// Names that TRAP-TYPE definitions of `files` give.
-std::set<std::string> trapNames(const std::vector<std::string>& files) {
-  std::set<std::string> names;
-  for (const std::string& file : files) {
-    SourceReader reader;
-    if (!reader.openFile(file)) continue;
-    SilentLog quiet;
-    Lexer lexer(reader, quiet, false);
-    std::string previous;
-    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
-      if (token->code == kTrapType) names.insert(previous);
-      previous = token->text;
-    }
-  }
-  return names;
-}
 
 std::string keyword(int tokenCode) {
   const char* text = tokenCode >= kObsolete ? tokenCodeText(tokenCode) : nullptr;
@@ -162,10 +127,10 @@ class MibInterop : public testing::Test {
     standard = standardMibFolder();
     if (!fs::exists(standard + "/SNMPv2-SMI.mib")) ORVANE_MISSING_PEER() << "no standard MIBs in " << standard << ": run scripts/setup";
     if (commandOutput("command -v snmptranslate").empty()) ORVANE_MISSING_PEER() << "snmptranslate missing: run scripts/setup";
-    folders = standard + ":" + kNetSnmpFolder;
-    files = sourcesOf(standard);
-    for (const std::string& file : sourcesOf(kNetSnmpFolder)) files.push_back(file);
-    searchPath = std::make_unique<SearchPath>(std::vector<std::string>{standard, kNetSnmpFolder});
+    folders = standard + ":" + kNetSnmpMibFolder;
+    files = mibSourcesOf(standard);
+    for (const std::string& file : mibSourcesOf(kNetSnmpMibFolder)) files.push_back(file);
+    searchPath = std::make_unique<SearchPath>(std::vector<std::string>{standard, kNetSnmpMibFolder});
     compiler = std::make_unique<Compiler>(log, *searchPath);
     compiler->settings.warningLevel = 2;
     for (const std::string& file : files) {
@@ -265,7 +230,8 @@ TEST_F(MibInterop, EveryNodeWeMakeHasNetSnmpsNameAndOid) {
 }
 
 TEST_F(MibInterop, EveryNetSnmpNodeWeLackIsAccountedForByARule) {
-  std::set<std::string> traps = trapNames(files);
+  std::set<std::string> traps;
+  for (const auto& [module, names] : trapNamesOf(files)) traps.insert(names.begin(), names.end());
   std::set<std::string> made;
   for (const OurNode& node : ours) made.insert(node.oid);
   std::vector<std::string> lacking;
@@ -314,25 +280,6 @@ TEST_F(MibInterop, ObjectTypesAgreeOnAccessAndStatus) {
     EXPECT_EQ(node.status, theirs.status) << node.name;
   }
   EXPECT_GT(compared, 50u);
-}
-
-// The modules each file imports from, by the names after FROM.
-std::map<std::string, std::set<std::string>> importsOf(const std::vector<std::string>& files) {
-  std::map<std::string, std::set<std::string>> imports;
-  for (const std::string& file : files) {
-    SourceReader reader;
-    if (!reader.openFile(file)) continue;
-    SilentLog quiet;
-    Lexer lexer(reader, quiet, false);
-    std::set<std::string>& from = imports[firstModuleName(file)];
-    bool inImports = false;
-    for (const Token* token = &lexer.next(); token->code != kEndOfFile; token = &lexer.next()) {
-      if (token->code == kImports) inImports = true;
-      else if (token->code == kSemicolon) inImports = false;
-      else if (inImports && token->code == kFrom) from.insert(lexer.next().text);
-    }
-  }
-  return imports;
 }
 
 TEST_F(MibInterop, OnlyModulesWithImportsOutsideTheSetFailToCompile) {

@@ -1,32 +1,20 @@
-// Module registration in the registry.
+// Module registration in the registry. Every step runs inside one change
+// of the hive: however many values it sets and deletes, the hive file is
+// written once, and a step that fails leaves it as it was.
 #include "smidb_registration.h"
 
 #include "smidb_format.h"
+#include "smidb_registry.h"
 
 #include "platform/registry.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <vector>
 #include <string_view>
 
 namespace smidb {
 namespace {
 
 constexpr DWORD kLongestValueName = 1024;
-constexpr DWORD kLongestRegistration = 2048;
-
-// Closes a key when the scope ends.
-class OpenedKey {
- public:
-  OpenedKey() = default;
-  ~OpenedKey() {
-    if (key) RegCloseKey(key);
-  }
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  HKEY key = nullptr;
-};
 
 LONG setText(HKEY key, const char* name, const std::string& text) {
   return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -38,22 +26,11 @@ bool namesModule(std::string_view registration, std::string_view moduleName) {
   return registration.substr(slash == std::string_view::npos ? 0 : slash + 1) == moduleName;
 }
 
-// Whether a registration value names the module already.
-bool isRegistered(HKEY modules, const std::string& moduleName) {
-  // Ends at the first index the registry refuses (past the end, or a
-  // damaged hive, which the write afterwards reports).
-  for (DWORD index = 0;; ++index) {
-    char name[kLongestValueName];
-    char data[kLongestRegistration];
-    DWORD chars = sizeof name, bytes = sizeof data, type = 0;
-    LONG result = RegEnumValueA(modules, index, name, &chars, nullptr, &type,
-                                reinterpret_cast<BYTE*>(data), &bytes);
-    if (result == ERROR_MORE_DATA) continue;
-    if (result != ERROR_SUCCESS) return false;
-    if (type != REG_SZ) continue;
-    const char* end = std::find(data, data + bytes, '\0');
-    if (namesModule(std::string_view(data, static_cast<size_t>(end - data)), moduleName)) return true;
+bool isRegistered(const std::vector<Registration>& registrations, const std::string& moduleName) {
+  for (const Registration& registration : registrations) {
+    if (namesModule(registration.keyPath, moduleName)) return true;
   }
+  return false;
 }
 
 // The key's value count plus one, or the next free number after it when a
@@ -75,9 +52,9 @@ std::string nextRegistrationName(HKEY modules) {
 }
 
 LONG writeModuleKey(HKEY modules, const ModuleRegistration& module) {
-  OpenedKey subkey;
+  platform::RegistryKey subkey;
   LONG error = RegCreateKeyExA(modules, module.moduleName.c_str(), 0, nullptr,
-                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &subkey.key, nullptr);
+                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, subkey.receive(), nullptr);
   const std::pair<const char*, const std::string*> values[] = {
       {kModuleIdentityValue, &module.moduleName},
       {kRootOidValue, &module.rootOid},
@@ -85,54 +62,20 @@ LONG writeModuleKey(HKEY modules, const ModuleRegistration& module) {
       {kDatabasePathValue, &module.databasePath},
   };
   for (const auto& [name, text] : values) {
-    if (error == ERROR_SUCCESS && !text->empty()) error = setText(subkey.key, name, *text);
+    if (error == ERROR_SUCCESS && !text->empty()) error = setText(subkey.get(), name, *text);
   }
   return error;
 }
 
-std::string readText(HKEY key, const char* name, DWORD limit) {
-  std::string text(limit, '\0');
-  DWORD size = limit, type = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return {};
-  }
-  text.resize(static_cast<size_t>(std::find(text.data(), text.data() + size, '\0') - text.data()));
-  return text;
-}
-
 // Whether a registration stays: its key opens and names an existing
 // database file. A key without one is deleted.
-bool keepRegistration(const std::string& registration) {
-  OpenedKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, registration.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) {
-    return false;
-  }
-  std::string path = readText(key.key, kDatabasePathValue, 4096);
+bool keepRegistration(const Registration& registration) {
+  ModuleKey key = readModuleKey(registration.keyPath);
+  if (!key.opens) return false;
   std::error_code error;
-  if (!path.empty() && std::filesystem::exists(path, error)) return true;
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, registration.c_str());
+  if (key.databasePath && !key.databasePath->empty() && std::filesystem::exists(*key.databasePath, error)) return true;
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, registration.keyPath.c_str());
   return false;
-}
-
-// The data of every REG_SZ value, in order.
-std::vector<std::string> registrations(HKEY modules) {
-  DWORD values = 0;
-  RegQueryInfoKeyA(modules, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                   nullptr, nullptr, nullptr);
-  std::vector<std::string> found;
-  for (DWORD index = 0; index < values; ++index) {
-    char name[kLongestValueName];
-    char data[kLongestRegistration];
-    DWORD chars = sizeof name, bytes = sizeof data, type = 0;
-    if (RegEnumValueA(modules, index, name, &chars, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                      &bytes) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-      found.emplace_back(data, static_cast<size_t>(std::find(data, data + bytes, '\0') - data));
-    }
-  }
-  return found;
 }
 
 LONG deleteAllValues(HKEY modules) {
@@ -147,38 +90,67 @@ LONG deleteAllValues(HKEY modules) {
   return ERROR_SUCCESS;
 }
 
-}  // namespace
-
-LONG compactModuleRegistry() {
-  platform::RegistryHiveLock lock(HKEY_LOCAL_MACHINE);
-  OpenedKey modules;
-  LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, KEY_ALL_ACCESS, &modules.key);
+LONG compact() {
+  platform::RegistryKey modules;
+  LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, KEY_ALL_ACCESS, modules.receive());
   if (error == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (error != ERROR_SUCCESS) return error;
   std::vector<std::string> kept;
-  for (const std::string& registration : registrations(modules.key)) {
-    if (keepRegistration(registration)) kept.push_back(registration);
+  for (const Registration& registration : readRegistrations()) {
+    if (keepRegistration(registration)) kept.push_back(registration.keyPath);
   }
-  error = deleteAllValues(modules.key);
+  error = deleteAllValues(modules.get());
   for (size_t index = 0; index < kept.size() && error == ERROR_SUCCESS; ++index) {
-    error = setText(modules.key, std::to_string(index + 1).c_str(), kept[index]);
+    error = setText(modules.get(), std::to_string(index + 1).c_str(), kept[index]);
   }
   return error;
 }
 
-RegistrationOutcome registerModule(const ModuleRegistration& module, LONG& error) {
-  platform::RegistryHiveLock lock(HKEY_LOCAL_MACHINE);
-  OpenedKey modules;
+RegistrationOutcome registerOne(const ModuleRegistration& module, LONG& error) {
+  platform::RegistryKey modules;
   error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kModulesKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &modules.key, nullptr);
+                          KEY_ALL_ACCESS, nullptr, modules.receive(), nullptr);
   if (error != ERROR_SUCCESS) return RegistrationOutcome::failed;
-  if (isRegistered(modules.key, module.moduleName)) return RegistrationOutcome::alreadyRegistered;
-  error = writeModuleKey(modules.key, module);
+  if (isRegistered(readRegistrations(), module.moduleName)) return RegistrationOutcome::alreadyRegistered;
+  error = writeModuleKey(modules.get(), module);
   if (error == ERROR_SUCCESS) {
-    error = setText(modules.key, nextRegistrationName(modules.key).c_str(),
+    error = setText(modules.get(), nextRegistrationName(modules.get()).c_str(),
                     std::string(kModulesKey) + "\\" + module.moduleName);
   }
   return error == ERROR_SUCCESS ? RegistrationOutcome::registered : RegistrationOutcome::failed;
+}
+
+// The code of the change: the first failure, else that of its commit.
+LONG changeFailedWith(LONG error, platform::RegistryHiveChange& change) {
+  if (change.status() != ERROR_SUCCESS) return change.status();
+  return error != ERROR_SUCCESS ? error : change.commit();
+}
+
+}  // namespace
+
+LONG compactModuleRegistry() {
+  platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+  return changeFailedWith(compact(), change);
+}
+
+RegistrationOutcome registerModule(const ModuleRegistration& module, LONG& error) {
+  std::vector<RegistrationOutcome> outcomes;
+  error = registerModules({module}, false, outcomes);
+  return error == ERROR_SUCCESS ? outcomes.front() : RegistrationOutcome::failed;
+}
+
+LONG registerModules(const std::vector<ModuleRegistration>& modules, bool compactFirst,
+                     std::vector<RegistrationOutcome>& outcomes) {
+  outcomes.assign(modules.size(), RegistrationOutcome::failed);
+  platform::RegistryHiveChange change(HKEY_LOCAL_MACHINE);
+  LONG error = change.status();
+  if (error == ERROR_SUCCESS && compactFirst) error = compact();
+  for (size_t index = 0; index < modules.size() && error == ERROR_SUCCESS; ++index) {
+    outcomes[index] = registerOne(modules[index], error);
+  }
+  error = changeFailedWith(error, change);
+  if (error != ERROR_SUCCESS) outcomes.assign(modules.size(), RegistrationOutcome::failed);
+  return error;
 }
 
 }  // namespace smidb

@@ -31,12 +31,13 @@ size_t appendString(Bytes& record, std::string_view text) {
   return text.size() + 1;
 }
 
-// Appends name, OID array and optional description, filling their fields.
+// Appends name (none when empty), OID array and optional description,
+// filling their fields.
 void appendDefinitionBody(Bytes& record, std::string_view name, std::span<const uint32_t> oid,
                           std::optional<std::string_view> description) {
   using namespace definition_record;
   put32(record, kNameOffset, record.size());
-  put32(record, kNameLength, appendString(record, name));
+  if (!name.empty()) put32(record, kNameLength, appendString(record, name));
   put32(record, kOidOffset, record.size());
   put32(record, kOidBytes, 4 * oid.size());
   put32(record, kOidCount, oid.size());

@@ -29,7 +29,6 @@ class Compiler {
   // Imports are compiled nested up to this depth.
   static constexpr int kDeepestImport = 64;
 
-  // Starts the manager library, whose OID functions the tree uses.
   Compiler(CompileLog& log, ModuleLocator& locator);
   Compiler(const Compiler&) = delete;
   Compiler& operator=(const Compiler&) = delete;
@@ -57,9 +56,16 @@ class Compiler {
   // Modules whose header was compiled in this run, in compile order.
   [[nodiscard]] const std::vector<std::string>& compiledModules() const { return compiledOrder_; }
   [[nodiscard]] bool wasCompiled(std::string_view module) const;
+  // The first module of this run compiled from the source file at `path`
+  // (as a named file or as an import), or empty.
+  [[nodiscard]] std::string moduleCompiledFrom(const std::string& path) const;
   // Whether the module's imports failed, so that it stopped after its header.
   [[nodiscard]] bool failed(std::string_view module) const { return failed_.find(module) != failed_.end(); }
 
+  // For the parser: starts the manager library, whose OID conversion an
+  // all-numeric OID value goes through, the first time one comes (its
+  // start costs a thread, which most compiles never need).
+  void useManagerLibrary();
   // For the parser: a module header was read from `path`.
   void noteCompiled(const std::string& module, const std::string& path);
   // For the parser: the module's imports failed, so must its importers.
@@ -80,6 +86,7 @@ class Compiler {
   std::set<std::string, std::less<>> compiled_;
   std::set<std::string, std::less<>> failed_;
   std::vector<std::string> compiledOrder_;
+  bool managerLibraryStarted_ = false;
 };
 
 }  // namespace modforge

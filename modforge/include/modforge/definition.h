@@ -34,6 +34,8 @@ struct Syntax {
   std::string text;
   RangeList ranges;
   EnumerationList enumeration;
+  // n of an [APPLICATION n] tag in front of the type, -1 without one.
+  int applicationTag = -1;
 };
 
 // One module section of a MODULE-COMPLIANCE, kept for display.

@@ -27,6 +27,8 @@ class Lexer {
 
   // Logs "*** ERROR at line(N): text" for the current line and counts it.
   void reportError(int index);
+  // The same for another line of this source, naming what it is about.
+  void reportErrorAt(int lineNumber, int index, std::string_view subject = {});
 
   int lineNumber() const { return reader_.lineNumber(); }
   // Column of the current character: a tab moves to the next multiple of 8.

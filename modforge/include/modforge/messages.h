@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace modforge {
 
@@ -42,13 +43,14 @@ enum ErrorIndex : int {
   kSourceLineTooLong = 82,
   kStringTooLong = 83,
   kImportsTooDeep = 84,
+  kOidTooLong = 85,
 };
 
 // The text of an error index; "Unknown error" outside the table.
 [[nodiscard]] const char* errorText(int index);
 
-// "*** ERROR at line(N): text".
-[[nodiscard]] std::string errorLine(int lineNumber, int index);
+// "*** ERROR at line(N): text", followed by " (subject)" when one is given.
+[[nodiscard]] std::string errorLine(int lineNumber, int index, std::string_view subject = {});
 
 // "*** Fatal translator error: text\n" for the fatal indexes -1..-6.
 [[nodiscard]] std::string fatalErrorLine(int index);

@@ -39,5 +39,9 @@ struct ModuleImage {
 [[nodiscard]] uint32_t accessCode(int accessToken);
 [[nodiscard]] uint32_t statusCode(int statusToken);
 [[nodiscard]] uint32_t syntaxCode(int baseToken);
+// The syntax code of an object type's SYNTAX: an application tag (in
+// front of it, or of the type it names) decides the SMI's tagged base
+// types; otherwise the base token does.
+[[nodiscard]] uint32_t syntaxCode(const TypeTable& types, const Syntax& syntax);
 
 }  // namespace modforge

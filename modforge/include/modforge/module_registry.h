@@ -25,6 +25,9 @@ struct RegisteredModule {
 // Compacts the registry, then registers the module unless it is registered
 // already. False with the registry's reason in `error`.
 [[nodiscard]] bool registerSavedModule(const KnownModule& module, std::string& error);
+// The same for the modules of a run, as one change of the registry: all
+// are registered, or (false) none.
+[[nodiscard]] bool registerSavedModules(const std::vector<const KnownModule*>& modules, std::string& error);
 
 // Deletes every registered SMIDB file and its registration. A file that
 // cannot be deleted because access is denied or it is in use keeps its

@@ -22,7 +22,9 @@ class PLATFORM_API MappedFile {
   MappedFile& operator=(const MappedFile&) = delete;
 
   // Maps the whole of `path`, replacing what was mapped before. An empty
-  // file maps with size 0 and no data. On failure nothing stays mapped.
+  // file maps with size 0 and no data. Anything but a regular file is
+  // refused (cannotOpen) without being opened, so a FIFO never blocks. On
+  // failure nothing stays mapped.
   [[nodiscard]] Status open(const char* path);
   void close();
 

@@ -133,6 +133,29 @@ PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR keyClass, LPDWORD classChars,
 
 namespace platform {
 
+// An open key that is closed when the object goes.
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  ~RegistryKey() { close(); }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  HKEY get() const { return key_; }
+  // For the calls that open a key: closes the one held and lends its slot.
+  PHKEY receive() {
+    close();
+    return &key_;
+  }
+  void close() {
+    if (key_) RegCloseKey(key_);
+    key_ = nullptr;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // Holds a hive's file lock so that several calls of this thread act as one
 // change: other threads and processes that change the hive wait until the
 // guard ends (a reader never waits). Needed where a caller reads, decides
@@ -150,6 +173,34 @@ class PLATFORM_API RegistryHiveLock {
  private:
   int hive_;
   bool held_;
+};
+
+// Makes many changes of this thread to a hive one change of the hive file:
+// while the object lives, the registry calls of this thread on that hive
+// work on a private copy of it (and read what they changed), under the
+// hive's lock, which it holds from the start; commit() then writes the copy
+// once, replacing the file atomically. Changes not committed, or whose
+// commit fails, are dropped: the file stays as it was. Other threads and
+// processes keep reading the file as it was until the commit. A change
+// begun while another one of the same hive is open on this thread joins
+// it: its commit does nothing, the outer one writes everything.
+class PLATFORM_API RegistryHiveChange {
+ public:
+  explicit RegistryHiveChange(HKEY hive);
+  ~RegistryHiveChange();
+  RegistryHiveChange(const RegistryHiveChange&) = delete;
+  RegistryHiveChange& operator=(const RegistryHiveChange&) = delete;
+
+  // ERROR_SUCCESS when the copy could be taken; otherwise the registry's
+  // code, and the calls then act on the hive one by one, as without it.
+  LONG status() const { return status_; }
+  // Writes what changed; ERROR_SUCCESS, or the code of the failed write.
+  LONG commit();
+
+ private:
+  int hive_;
+  LONG status_;
+  bool committed_ = false;
 };
 
 // The folder the hive files live in, and the file of one hive (empty for a
