@@ -1,6 +1,8 @@
 // The probe's settings, read from its command line.
 #pragma once
 
+#include "agent_address.h"
+
 #include <cstdint>
 #include <string>
 
@@ -46,7 +48,6 @@ enum class ParseOutcome { run, usage, refused };
 // negative number or -m without -s is refused, with `refusal` saying why.
 ParseOutcome parseCommandLine(int argc, const char* const* argv, Settings& settings, std::string& refusal);
 
-// "a.b.c.d" with each number 0..255, optionally followed by ":port".
-bool parseAgentAddress(const std::string& text, std::string& normalised, uint16_t& port);
+using consoleformat::parseAgentAddress;
 
 }  // namespace agentprobe

@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -37,6 +38,16 @@ std::string findProgram(const std::string& name) {
   return "";
 }
 
+// Whether `entry` ("NAME=value") sets a variable that `environment` sets.
+bool namedIn(const std::vector<std::string>& environment, const char* entry) {
+  const char* equals = std::strchr(entry, '=');
+  size_t length = equals ? static_cast<size_t>(equals - entry) : std::strlen(entry);
+  for (const std::string& added : environment) {
+    if (added.size() > length && added.compare(0, length, entry, length) == 0 && added[length] == '=') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // The child asks the kernel to kill it when the test that started it ends,
@@ -52,7 +63,9 @@ bool BackgroundProcess::start(const std::vector<std::string>& arguments, const s
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp;
-  for (char** entry = environ; *entry; ++entry) envp.push_back(*entry);
+  for (char** entry = environ; *entry; ++entry) {
+    if (!namedIn(environment, *entry)) envp.push_back(*entry);
+  }
   for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
   envp.push_back(nullptr);
   pid_t parent = ::getpid();

@@ -16,8 +16,9 @@ class BackgroundProcess {
 
   // Starts the program (found on the search path unless the name holds a
   // slash) with standard output and error on one pipe. `environment` adds
-  // NAME=value entries to the test's own. The program is killed when the
-  // thread that started it ends, so start programs from the test's thread.
+  // NAME=value entries to the test's own, replacing those of the same
+  // name. The program is killed when the thread that started it ends, so
+  // start programs from the test's thread.
   bool start(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
   // Reads output until a line containing `text` arrives; that line, or an
   // empty string when the program ended or the time ran out first.

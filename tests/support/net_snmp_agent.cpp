@@ -44,7 +44,7 @@ NetSnmpAgent::~NetSnmpAgent() {
   }
 }
 
-bool NetSnmpAgent::start() {
+bool NetSnmpAgent::start(const std::vector<std::string>& readCommunities) {
   const char* runtime = std::getenv("ORVANE_RUNTIME_DIR");
   folder_ = std::string(runtime ? runtime : "/tmp") + "/snmpd-" + std::to_string(getpid());
   std::filesystem::create_directories(folder_ + "/persist");
@@ -56,6 +56,7 @@ bool NetSnmpAgent::start() {
     for (const char* subtree : kChangingSubtrees) config << "view testview excluded " << subtree << "\n";
     config << "rocommunity public 127.0.0.1 -V testview\n"
            << "rwcommunity private 127.0.0.1 -V testview\n";
+    for (const std::string& community : readCommunities) config << "rocommunity " << community << " 127.0.0.1 -V testview\n";
   }
   for (int attempt = 0; attempt < 3 && !port_; ++attempt) {
     uint16_t port = freeLoopbackPort();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class NetSnmpAgent {
  public:
@@ -14,8 +15,9 @@ class NetSnmpAgent {
   // Communities "public" (read-only) and "private" (read-write) over the
   // whole tree except the tables that change with every socket and
   // process on the machine (so that two walks can be compared); sysContact
-  // stays writable. False when snmpd is missing or did not start.
-  bool start();
+  // stays writable; `readCommunities` are read-only ones besides. False
+  // when snmpd is missing or did not start.
+  bool start(const std::vector<std::string>& readCommunities = {});
   uint16_t port() const { return port_; }
   std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
 

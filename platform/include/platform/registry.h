@@ -12,6 +12,7 @@
 // line on stderr naming the file); it is never overwritten.
 #pragma once
 
+#include "platform/errors.h"
 #include "platform/export.h"
 #include "platform/win32_types.h"
 
@@ -54,28 +55,7 @@ typedef const BYTE* LPCBYTE;
 #  define REG_CREATED_NEW_KEY 1u
 #  define REG_OPENED_EXISTING_KEY 2u
 
-// The return codes registry callers test.
-#  ifndef ERROR_SUCCESS
-#    define ERROR_SUCCESS 0
-#  endif
-#  ifndef ERROR_FILE_NOT_FOUND
-#    define ERROR_FILE_NOT_FOUND 2
-#  endif
-#  ifndef ERROR_ACCESS_DENIED
-#    define ERROR_ACCESS_DENIED 5
-#  endif
-#  ifndef ERROR_INVALID_HANDLE
-#    define ERROR_INVALID_HANDLE 6
-#  endif
-#  ifndef ERROR_NOT_ENOUGH_MEMORY
-#    define ERROR_NOT_ENOUGH_MEMORY 8
-#  endif
-#  ifndef ERROR_INVALID_PARAMETER
-#    define ERROR_INVALID_PARAMETER 87
-#  endif
-#  ifndef ERROR_MORE_DATA
-#    define ERROR_MORE_DATA 234
-#  endif
+// The return codes registry callers test, besides those of errors.h.
 #  ifndef ERROR_NO_MORE_ITEMS
 #    define ERROR_NO_MORE_ITEMS 259
 #  endif
