@@ -5,6 +5,7 @@
 // heaps keep their blocks reachable where the leak checker cannot see them.
 #include "binding_list.h"
 #include "codec.h"
+#include "entity.h"
 #include "context.h"
 #include "descriptors.h"
 #include "handles.h"
