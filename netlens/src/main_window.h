@@ -137,6 +137,10 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   void restoreSplitForResults();
   bool openSessionFromPreferences();
   void agentTextChanged(const QString& text);
+  // The SNMP version remembered for an agent, shown in the query tab, and
+  // remembered again when the box is changed.
+  void showAgentVersion(const QString& agent);
+  void rememberAgentVersion(bool snmpV2c);
 
   // The MIB tree.
   void buildMibTree();
