@@ -120,9 +120,11 @@ bool Exchange::open(HWND window) {
   session_ = SnmpOpen(window, kNotificationMessage);
   if (!session_) return false;
   // The translate mode at creation makes the agent's entity speak SNMPv2c.
+  smiUINT32 mode = SNMPAPI_UNTRANSLATED_V1;
+  SnmpGetTranslateMode(&mode);
   if (settings_.snmpV2c) SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2);
   agent_ = SnmpStrToEntity(session_, settings_.agentAddress.c_str());
-  SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V1);
+  SnmpSetTranslateMode(mode);
   source_ = SnmpStrToEntity(session_, "0.0.0.0");
   smiOCTETS community{static_cast<smiUINT32>(settings_.community.size()),
                       reinterpret_cast<smiLPBYTE>(const_cast<char*>(settings_.community.data()))};

@@ -135,9 +135,11 @@ void TAgentRequest::renewRemoteEntity(UINT newPort) {
 
 // The translate mode when the entity is made chooses its message format.
 void TAgentRequest::createRemoteEntity() {
+  smiUINT32 mode = SNMPAPI_UNTRANSLATED_V1;
+  SnmpGetTranslateMode(&mode);
   if (policy_.snmpV2c) SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2);
   remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
-  SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V1);
+  SnmpSetTranslateMode(mode);
   SnmpSetPort(remoteEntity, port);
 }
 

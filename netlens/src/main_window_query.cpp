@@ -91,7 +91,7 @@ std::optional<SessionPolicy> TZormNL32::sessionPolicy() {
   policy.port = static_cast<UINT>(*port);
   policy.retransmits = static_cast<smiUINT32>(*retransmits);
   policy.timeoutSeconds = static_cast<smiUINT32>(*timeout);
-  policy.snmpV2c = queryTab_->CheckBoxSnmpV2c->isChecked();
+  policy.snmpV2c = preferencesTab_->CheckBoxSnmpV2c->isChecked();
   return policy;
 }
 

@@ -115,9 +115,9 @@ void TZormNL32::loadSettings() {
 }
 
 void TZormNL32::showAgentVersion(const QString& agent) {
-  QSignalBlocker quiet(queryTab_->CheckBoxSnmpV2c);
+  QSignalBlocker quiet(preferencesTab_->CheckBoxSnmpV2c);
   std::string name = agent.trimmed().toStdString();
-  queryTab_->CheckBoxSnmpV2c->setChecked(!name.empty() && SettingsKey(kAgentVersions).readNumber(name.c_str(), 1) == 2);
+  preferencesTab_->CheckBoxSnmpV2c->setChecked(!name.empty() && SettingsKey(kAgentVersions).readNumber(name.c_str(), 1) == 2);
 }
 
 void TZormNL32::rememberAgentVersion(bool snmpV2c) {

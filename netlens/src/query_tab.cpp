@@ -53,10 +53,7 @@ QueryTab::QueryTab(QWidget* parent) : QWidget(parent) {
   ComboBoxRSnmpAgent->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   CheckBoxBrowseAll = new QCheckBox(QStringLiteral("Query &until NO-SUCH"), agentGroup);
   CheckBoxBrowseAll->setObjectName(QStringLiteral("CheckBoxBrowseAll"));
-  CheckBoxSnmpV2c = new QCheckBox(QStringLiteral("SNMPv&2c"), agentGroup);
-  CheckBoxSnmpV2c->setObjectName(QStringLiteral("CheckBoxSnmpV2c"));
   agentRow->addWidget(ComboBoxRSnmpAgent, 1);
-  agentRow->addWidget(CheckBoxSnmpV2c);
   agentRow->addWidget(CheckBoxBrowseAll);
   layout->addWidget(agentGroup);
 

@@ -33,7 +33,6 @@ class QueryTab : public QWidget {
   void setSplitOffset(int offset);
 
   QComboBox* ComboBoxRSnmpAgent;
-  QCheckBox* CheckBoxSnmpV2c;  // the agent in the box speaks SNMPv2c (remembered per agent)
   QCheckBox* CheckBoxBrowseAll;
   QGroupBox* treeGroup;
   QTreeWidget* MibTreeView;

@@ -134,7 +134,7 @@ TEST_F(QueryInterop, AnSnmpV2cAgentIsWalkedWithGetBulkCounter64Included) {
   if (!agent.start()) ORVANE_MISSING_PEER() << "snmpd did not start";
   openWithModules();
   useAgent(agent.port());
-  window().queryTab()->CheckBoxSnmpV2c->setChecked(true);
+  window().preferencesTab()->CheckBoxSnmpV2c->setChecked(true);
   contactAgent();
   query(QStringLiteral("ifXTable"));
   expectSameAsSnmpwalk(agent.port(), ".1.3.6.1.2.1.31.1.1", {"-v2c"});
@@ -148,11 +148,11 @@ TEST_F(QueryInterop, TheSnmpVersionIsRememberedPerAgent) {
   openWindow();
   QueryTab* tab = window().queryTab();
   tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.2"));
-  tab->CheckBoxSnmpV2c->setChecked(true);
+  window().preferencesTab()->CheckBoxSnmpV2c->setChecked(true);
   tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.3"));
-  EXPECT_FALSE(tab->CheckBoxSnmpV2c->isChecked());
+  EXPECT_FALSE(window().preferencesTab()->CheckBoxSnmpV2c->isChecked());
   tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.2"));
-  EXPECT_TRUE(tab->CheckBoxSnmpV2c->isChecked());
+  EXPECT_TRUE(window().preferencesTab()->CheckBoxSnmpV2c->isChecked());
 }
 
 class BoundedWalk : public QueryInterop {
