@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -88,15 +89,17 @@ QString addressText(uint32_t number) {
   return QString::fromLatin1(text);
 }
 
-QComboBox* toolbarBox(QWidget* parent, const char* name, const char* hint, const char* text, int characters) {
+// Boxes as wide as their longest usual text ("255.255.255.255" for the
+// addresses), so that all four and the buttons fit the designed width.
+QComboBox* toolbarBox(QWidget* parent, const char* name, const char* hint, const char* text, const char* widest) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setEditable(true);
   box->setInsertPolicy(QComboBox::NoInsert);
   box->setToolTip(QString::fromLatin1(hint));
   box->setEditText(QString::fromLatin1(text));
-  box->setMinimumContentsLength(characters);
-  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  int textWidth = box->fontMetrics().horizontalAdvance(QString::fromLatin1(widest));
+  box->setFixedWidth(textWidth + box->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
   return box;
 }
 
@@ -213,10 +216,10 @@ void TFormDiscover::createToolbar() {
     if (button.button) *button.button = made;
   }
   tools->addSeparator();
-  ComboBoxStartDiscover = toolbarBox(tools, "ComboBoxStartDiscover", "First Address to Discover", "0.0.0.1", 13);
-  ComboBoxStopDiscover = toolbarBox(tools, "ComboBoxStopDiscover", "Last Address to Discover", "0.0.0.254", 13);
-  EditCommunity = toolbarBox(tools, "EditCommunity", "Community String", "", 8);
-  SNMPPortEdit = toolbarBox(tools, "SNMPPortEdit", "SNMP Port Number", "161", 4);
+  ComboBoxStartDiscover = toolbarBox(tools, "ComboBoxStartDiscover", "First Address to Discover", "0.0.0.1", "255.255.255.255");
+  ComboBoxStopDiscover = toolbarBox(tools, "ComboBoxStopDiscover", "Last Address to Discover", "0.0.0.254", "255.255.255.255");
+  EditCommunity = toolbarBox(tools, "EditCommunity", "Community String", "", "community");
+  SNMPPortEdit = toolbarBox(tools, "SNMPPortEdit", "SNMP Port Number", "161", "655350");
   for (QComboBox* box : {ComboBoxStartDiscover, ComboBoxStopDiscover, EditCommunity, SNMPPortEdit}) {
     tools->addWidget(box);
   }
@@ -471,7 +474,11 @@ void TFormDiscover::addAgent(const DiscoveryTarget& target, HSNMP_CONTEXT contex
   texts[TFormDiscover::community] = community;
   texts[port] = QString::number(target.port);
   auto* item = new QTreeWidgetItem(DiscoverListView);
-  for (int column = 0; column <= description; ++column) item->setText(column, texts[column]);
+  // The designed widths cut long values; the whole text shows as a hint.
+  for (int column = 0; column <= description; ++column) {
+    item->setText(column, texts[column]);
+    item->setToolTip(column, texts[column]);
+  }
   bool local = target.address == host_.managerAddress();
   item->setIcon(0, artwork::listImage(local ? kLocalImage : kRemoteImage));
   item->setData(0, kAddressRole, static_cast<qulonglong>(target.number));

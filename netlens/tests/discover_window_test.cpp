@@ -41,6 +41,14 @@ class AgentAt {
   uint16_t port_ = 0;
 };
 
+void keepPicture(QWidget& window, const char* name) {
+  const char* folder = std::getenv("ORVANE_SCREENSHOT_DIR");
+  if (!folder || !*folder) return;
+  processEventsUntil([] { return false; }, 300ms);
+  window.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + QString::fromLatin1(name) +
+                     QStringLiteral(".png"));
+}
+
 class Discovery : public BrowserTest {
  protected:
   void SetUp() override {
@@ -140,11 +148,26 @@ TEST_F(Discovery, SortsByTheClickedColumnAndMarksItsDirection) {
   QComboBox& agents = window().historyBox(SharedHistory::agents);
   EXPECT_GE(agents.findText(QStringLiteral("127.0.0.4")), 0);
 
-  if (const char* folder = std::getenv("ORVANE_SCREENSHOT_DIR")) {
-    discovery().show();
-    processEventsUntil([] { return false; }, 300ms);
-    discovery().grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/discovery.png"));
+  keepPicture(discovery(), "discovery_finished");
+}
+
+TEST_F(Discovery, CancelEndsTheWaitAndLetsTheNextRunStart) {
+  discovery().show();
+  discovery().SpeedButtonStartClick();
+  ASSERT_TRUE(discovery().waiting());
+  ASSERT_TRUE(processEventsUntil([&] { return discovery().list()->topLevelItemCount() == 2; }, 60s));
+  EXPECT_EQ(discovery().panelText(1), QStringLiteral("New: 2 /  Total discovered: 2"));
+  keepPicture(discovery(), "discovery_waiting");
+  discovery().SpeedButtonCancelClick();
+  EXPECT_FALSE(discovery().waiting());
+  EXPECT_EQ(discovery().panelText(2), QStringLiteral("Discovery canceled."));
+  for (const DiscoveryTarget& target : discovery().targets()) {
+    EXPECT_FALSE(target.active);
+    EXPECT_EQ(target.entity, nullptr);
   }
+  discovery().SpeedButtonStartClick();
+  EXPECT_TRUE(discovery().waiting());
+  discovery().SpeedButtonCancelClick();
 }
 
 }  // namespace
