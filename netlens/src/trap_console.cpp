@@ -34,7 +34,7 @@ const WindowPlace kPlace{"Layouts\\Trap Ringer", 20, 20, QSize(400, 200)};
 constexpr int kFlashMilliseconds = 500;
 // The catcher window lives on this thread's platform queue, which the Qt
 // event loop does not read; it is emptied this often.
-constexpr int kPumpMilliseconds = 20;
+constexpr int kPumpMilliseconds = 50;
 constexpr int kMostMessagesPerPump = 200;
 constexpr smiUINT32 kEntityRetry = 500;
 constexpr smiUINT32 kEntityTimeout = 500;
