@@ -90,6 +90,7 @@ TNotificationConsole::TNotificationConsole(BrowserHost& browser, TrapConsoleHost
   NotifyTreeView->setObjectName(QStringLiteral("NotifyTreeView"));
   NotifyTreeView->setHeaderHidden(true);
   NotifyTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  NotifyTreeView->setUniformRowHeights(true);
   // Long binding lines scroll sideways instead of being cut.
   NotifyTreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   NotifyTreeView->header()->setStretchLastSection(false);
