@@ -42,8 +42,13 @@ void runInSlowNamespace() {
                               {std::string(kInsideVariable) + "=1"});
   if (run.output.find("[  PASSED  ] 1 test") != std::string::npos) return;
   if (run.exitCode != 0 && run.output.find("[ RUN      ]") == std::string::npos) {
-    ORVANE_MISSING_PEER() << "no private network namespace with a rate-limited loopback (unshare, ip, tc): "
-                          << run.output;
+    // Missing tools are the set-up's fault; a machine that refuses
+    // namespaces (a locked-down container) is not.
+    if (run.exitCode == -1 || run.exitCode == 127) {
+      ORVANE_MISSING_PEER() << "unshare, ip or tc is missing: " << run.output;
+    }
+    GTEST_SKIP() << "this machine allows no private network namespace with a rate-limited loopback: "
+                 << run.output;
   }
   FAIL() << run.output;
 }
