@@ -1,13 +1,25 @@
 // The variable line and its parts.
 #include "variable_format.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <vector>
 
 namespace consoleformat {
 namespace {
 
 std::atomic<NodeNamer> installedNamer{nullptr};
+
+// The last OID named on this thread and its longest prefix with a name
+// (0: none), under the namer that found it.
+struct LongestNamedPrefix {
+  NodeNamer namer;
+  std::vector<smiUINT32> oid;
+  smiUINT32 namedLength;
+  std::string name;
+};
+thread_local LongestNamedPrefix lastNamed{nullptr, {}, 0, ""};
 
 // The length of the UTF-8 sequence at `bytes` if it is a well-formed
 // character other than a C1 control (U+0080..U+009F), else 0. Overlong
@@ -102,13 +114,28 @@ std::string numericOid(const smiOID& oid) {
 std::string namedOid(const smiOID& oid) {
   NodeNamer namer = installedNamer.load();
   if (!namer || !oid.ptr) return numericOid(oid);
-  for (smiUINT32 length = oid.len; length >= 1; --length) {
-    std::string name;
-    if (!namer(oid.ptr, length, name)) continue;
-    for (smiUINT32 i = length; i < oid.len; ++i) name += "." + std::to_string(oid.ptr[i]);
-    return name;
+  LongestNamedPrefix& last = lastNamed;
+  if (last.namer != namer) last = {namer, {}, 0, ""};
+  // When the last OID's named prefix lies within what this one shares
+  // with it, the shared prefixes fare as they did: only the longer ones
+  // are asked for.
+  smiUINT32 shared = 0;
+  while (shared < oid.len && shared < last.oid.size() && oid.ptr[shared] == last.oid[shared]) ++shared;
+  bool reuse = last.namedLength <= shared;
+  smiUINT32 known = reuse ? shared : 0;
+  smiUINT32 length = oid.len;
+  std::string name;
+  while (length > known && !namer(oid.ptr, length, name)) --length;
+  if (length == known) {
+    length = reuse ? last.namedLength : 0;
+    name = reuse ? last.name : "";
   }
-  return numericOid(oid);
+  last.oid.assign(oid.ptr, oid.ptr + oid.len);
+  last.namedLength = length;
+  last.name = name;
+  if (length == 0) return numericOid(oid);
+  for (smiUINT32 i = length; i < oid.len; ++i) name += "." + std::to_string(oid.ptr[i]);
+  return name;
 }
 
 const char* syntaxLabel(smiUINT32 syntax) {

@@ -42,6 +42,34 @@ TEST_F(Names, LongestKnownPrefixThenTheRemainingNumbers) {
   EXPECT_EQ(namedOid(oidOf(empty)), "");
 }
 
+// Counts what it is asked; knows what testNamer knows.
+int namerQuestions = 0;
+bool countingNamer(const smiUINT32* parts, smiUINT32 length, std::string& name) {
+  ++namerQuestions;
+  return testNamer(parts, length, name);
+}
+
+// A walk names neighbour after neighbour: each gets the name it would get
+// alone, whatever came before, and the prefixes it shares with the one
+// before are not asked for again.
+TEST_F(Names, NeighboursAreNamedAsAloneWithoutAskingForSharedPrefixes) {
+  setNodeNamer(countingNamer);
+  std::vector<std::vector<smiUINT32>> walk{
+      {1, 3, 6, 1, 2, 1, 1, 3, 0},    {1, 3, 6, 1, 2, 1, 1, 3, 0, 7}, {1, 3, 6, 1, 2, 1, 1, 4, 0},
+      {1, 3, 6, 1, 2, 1, 1, 3},       {1, 3, 6, 1, 4, 1, 9},          {1, 3, 6, 1, 4, 1, 9, 2},
+      {1, 3, 6, 1, 2, 1, 1, 3, 5, 6}, {1, 3, 6, 1, 2, 1, 1},          {1, 3, 6, 1, 2, 1, 1, 3, 1}};
+  std::vector<std::string> expected{"sysUpTime.0",   "sysUpTime.0.7", "system.4.0",
+                                    "sysUpTime",     "1.3.6.1.4.1.9", "1.3.6.1.4.1.9.2",
+                                    "sysUpTime.5.6", "system",        "sysUpTime.1"};
+  for (size_t i = 0; i < walk.size(); ++i) EXPECT_EQ(namedOid(oidOf(walk[i])), expected[i]) << "OID " << i;
+
+  std::vector<smiUINT32> first{1, 3, 6, 1, 2, 1, 1, 3, 7}, next{1, 3, 6, 1, 2, 1, 1, 3, 8};
+  namedOid(oidOf(first));
+  namerQuestions = 0;
+  EXPECT_EQ(namedOid(oidOf(next)), "sysUpTime.8");
+  EXPECT_EQ(namerQuestions, 1);  // only the whole OID, which differs from the one before
+}
+
 TEST_F(Names, OidValuesAreNamedAndTheNullOidIsMarked) {
   std::vector<smiUINT32> zeroZero{0, 0}, upTime{1, 3, 6, 1, 2, 1, 1, 3};
   smiVALUE value{};

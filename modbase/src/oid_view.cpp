@@ -13,8 +13,14 @@ int compareOids(OidView first, OidView second) {
   return first.size() < second.size() ? -1 : first.size() > second.size() ? 1 : 0;
 }
 
-OidKey::OidKey(const smiOID& oid) : bytes_(4 * size_t(oid.ptr ? oid.len : 0)), count_(oid.ptr ? oid.len : 0) {
-  for (uint32_t index = 0; index < count_; ++index) smidb::store32(bytes_.data() + 4 * size_t(index), oid.ptr[index]);
+OidKey::OidKey(const smiOID& oid) : count_(oid.ptr ? oid.len : 0) {
+  unsigned char* bytes = inline_;
+  if (count_ > kInline) {
+    longer_.resize(4 * size_t(count_));
+    bytes = longer_.data();
+  }
+  for (uint32_t index = 0; index < count_; ++index) smidb::store32(bytes + 4 * size_t(index), oid.ptr[index]);
+  bytes_ = bytes;
 }
 
 }  // namespace modbase

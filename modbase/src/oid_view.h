@@ -33,14 +33,21 @@ class OidView {
 // prefixes (the order of SnmpOidCompare over the full length).
 int compareOids(OidView first, OidView second);
 
-// A caller's OID in file byte order, to look up or compare against.
+// A caller's OID in file byte order, to look up or compare against. Held
+// in place up to kInline sub-identifiers (every look-up of a name has
+// one), so that making it costs no allocation.
 class OidKey {
  public:
   explicit OidKey(const smiOID& oid);
-  OidView view() const { return {bytes_.data(), count_}; }
+  OidKey(const OidKey&) = delete;
+  OidKey& operator=(const OidKey&) = delete;
+  OidView view() const { return {bytes_, count_}; }
 
  private:
-  std::vector<unsigned char> bytes_;
+  static constexpr uint32_t kInline = 32;
+  unsigned char inline_[4 * kInline];
+  std::vector<unsigned char> longer_;
+  const unsigned char* bytes_;
   uint32_t count_;
 };
 

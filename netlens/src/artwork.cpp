@@ -164,6 +164,20 @@ void database(QPainter& painter) {
   painter.drawArc(QRectF(2.5, 5.5, 11.0, 4.0), 180 * 16, 180 * 16);
 }
 
+// A host with its screen: green for this workstation (image 8), blue for
+// an agent elsewhere (image 14).
+void host(QPainter& painter, bool local) {
+  QColor screen = local ? kGreen.lighter(150) : kLightBlue;
+  painter.setPen(QPen(kOutline, 1.0));
+  painter.setBrush(QColor(210, 210, 200));
+  painter.drawRoundedRect(QRectF(1.5, 1.5, 13.0, 10.0), 1.5, 1.5);
+  painter.setBrush(screen);
+  painter.drawRect(QRectF(3.5, 3.5, 9.0, 6.0));
+  painter.setBrush(QColor(170, 170, 160));
+  painter.drawRect(QRectF(5.5, 11.5, 5.0, 2.0));
+  painter.drawRect(QRectF(3.5, 13.5, 9.0, 1.5));
+}
+
 Paint treePaint(int index) {
   switch (index) {
     case 0: return [](QPainter& p) { folder(p, false); };
@@ -174,7 +188,9 @@ Paint treePaint(int index) {
     case 5: return [](QPainter& p) { variable(p, true); };
     case 6: return [](QPainter& p) { grid(p, 1, -1, false); };
     case 7: return [](QPainter& p) { grid(p, 1, -1, true); };
+    case 8: return [](QPainter& p) { host(p, true); };
     case 12: return warningSign;
+    case 14: return [](QPainter& p) { host(p, false); };
     case 15: return noEntrySign;
     case 16: return database;
     case 18: return [](QPainter& p) { treeRoot(p, false); };

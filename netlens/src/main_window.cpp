@@ -4,6 +4,7 @@
 #include "about_window.h"
 #include "artwork.h"
 #include "browser_texts.h"
+#include "discover_window.h"
 #include "mib_tab.h"
 #include "node_info_window.h"
 #include "ping_tab.h"
@@ -88,6 +89,9 @@ TZormNL32::TZormNL32(QWidget* parent)
   setWindow_ = new TFormMibSet(*this, this);
   nodeInfoWindow_ = new TFormNodeInfo(*this, this);
   aboutWindow_ = new TFormAbout(this);
+  discoverWindow_ = new TFormDiscover(*this, this);
+  connect(discoverWindow_, &TFormDiscover::infoWindowRequested, this, &TZormNL32::notIncluded);
+  trapConsole_ = new TNotificationConsole(*this, *this, this);
 }
 
 TZormNL32::~TZormNL32() {
@@ -95,8 +99,11 @@ TZormNL32::~TZormNL32() {
   // the main window's histories they borrow still exist.
   delete setWindow_;
   delete nodeInfoWindow_;
+  delete discoverWindow_;
   if (started_) saveSettings();
   request_.closeSession();
+  // The console stops the library for the whole process: it goes last.
+  delete trapConsole_;
   SnmpCleanup();
   if (socketsStarted_) WSACleanup();
 }
@@ -134,7 +141,7 @@ void TZormNL32::createActions() {
   addCommand("actionAbort", QStringLiteral("&Abort Current Operation"), QKeySequence(Qt::Key_Escape),
              &T::SpeedButtonAbortClick);
   addCommand("actionDiscover", QStringLiteral("&Discover SNMP Agents"), QKeySequence(Qt::CTRL | Qt::Key_D),
-             &T::notIncluded);
+             &T::showDiscoverWindow);
   addCommand("actionPollInfo", QStringLiteral("&Poll Info Forms"), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr)
       ->setCheckable(true);
   addCommand("actionNodeInfo", QStringLiteral("Show MIB Node &Info"), QKeySequence(Qt::Key_F3),
@@ -150,11 +157,11 @@ void TZormNL32::createActions() {
   // The Window menu repeats some commands of the Action menu under their
   // shortcuts; one key can start only one command, so these only show it.
   addCommand("actionSetWindow", QStringLiteral("&Set Window\tCtrl+S"), QKeySequence(), &T::SpeedButtonSetClick);
-  addCommand("actionDiscoverWindow", QStringLiteral("&Discover Window\tCtrl+D"), QKeySequence(), &T::notIncluded);
+  addCommand("actionDiscoverWindow", QStringLiteral("&Discover Window\tCtrl+D"), QKeySequence(), &T::showDiscoverWindow);
   addCommand("actionIndexTable", QStringLiteral("Index &Table Window"), QKeySequence(Qt::CTRL | Qt::Key_T),
              &T::showIndexTableWindow);
   addCommand("actionTrapRinger", QStringLiteral("Trap &Ringer Console"), QKeySequence(Qt::CTRL | Qt::Key_R),
-             &T::notIncluded);
+             &T::showTrapConsole);
   addCommand("actionTreeSize", QStringLiteral("MI&B Tree Size"), QKeySequence(Qt::CTRL | Qt::Key_M),
              &T::toggleTreeSize);
   addCommand("actionResultsSize", QStringLiteral("&Query Results Size"), QKeySequence(Qt::CTRL | Qt::Key_Y),

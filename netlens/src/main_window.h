@@ -9,6 +9,7 @@
 #include "history_lists.h"
 #include "query_state.h"
 #include "status_light.h"
+#include "trap_console.h"
 
 #include "platform/gui_bridge.h"
 #include "wsm.h"
@@ -34,10 +35,11 @@ class QueryTab;
 class StatusPanelLabel;
 class StatusTextPanel;
 class TFormAbout;
+class TFormDiscover;
 class TFormMibSet;
 class TFormNodeInfo;
 
-class TZormNL32 : public QMainWindow, public BrowserHost {
+class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost {
   Q_OBJECT
 
  public:
@@ -64,6 +66,13 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   std::optional<SessionPolicy> sessionPolicy() override;
   void addResultLine(const QString& line) override;
   void bringToFront() override;
+
+  // TrapConsoleHost.
+  TrapAlarm& trapAlarm() override { return trapAlarm_; }
+  void drawTrapAlarm() override;
+  bool popupOnTrap() const override;
+  bool beepOnTrap() const override;
+  void trapReceivedFrom(const QString& agent) override;
 
   // The commands of the toolbar, the menus and the pop-up menus.
   void SpeedButtonContactClick();
@@ -94,6 +103,8 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   TFormMibSet* setWindow() const { return setWindow_; }
   TFormNodeInfo* nodeInfoWindow() const { return nodeInfoWindow_; }
   TFormAbout* aboutWindow() const { return aboutWindow_; }
+  TFormDiscover* discoverWindow() const { return discoverWindow_; }
+  TNotificationConsole* trapConsole() const { return trapConsole_; }
   // The tree pop-up menu as it would open for a node (for its items).
   QMenu* preparePopupMenu(QTreeWidgetItem* item);
 
@@ -166,6 +177,8 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
 
   // Secondary windows and help.
   void notIncluded();
+  void showDiscoverWindow();
+  void showTrapConsole();
   void showIndexTableWindow();
   void showAbout();
   void confirmClearAllHistories();
@@ -199,6 +212,9 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   TFormMibSet* setWindow_ = nullptr;
   TFormNodeInfo* nodeInfoWindow_ = nullptr;
   TFormAbout* aboutWindow_ = nullptr;
+  TFormDiscover* discoverWindow_ = nullptr;
+  TNotificationConsole* trapConsole_ = nullptr;
+  TrapAlarm trapAlarm_;
   std::map<QString, QAction*> actions_;
   QMenu* infoWindowsMenu_ = nullptr;
 };

@@ -3,12 +3,16 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "artwork.h"
 #include "browser_texts.h"
+#include "discover_window.h"
 #include "mib_node.h"
 #include "node_info_window.h"
 #include "preferences_tab.h"
 #include "query_tab.h"
 #include "set_window.h"
+#include "status_panels.h"
+#include "trap_console.h"
 
 #include "platform/message_box.h"
 #include "platform/processes.h"
@@ -28,10 +32,33 @@ void TZormNL32::notIncluded() { MessageBoxA(nullptr, kNotIncludedText, kNotInclu
 
 void TZormNL32::closeAllWindows() {
   histories_.setBulkOperation(true);
-  for (QWidget* window : {static_cast<QWidget*>(setWindow_), static_cast<QWidget*>(nodeInfoWindow_)}) {
+  for (QWidget* window : {static_cast<QWidget*>(setWindow_), static_cast<QWidget*>(nodeInfoWindow_),
+                          static_cast<QWidget*>(discoverWindow_), static_cast<QWidget*>(trapConsole_)}) {
     if (window) window->hide();
   }
   histories_.setBulkOperation(false);
+}
+
+void TZormNL32::showDiscoverWindow() {
+  if (discoverWindow_->isMinimized()) discoverWindow_->showNormal();
+  discoverWindow_->show();
+  discoverWindow_->raise();
+  discoverWindow_->activateWindow();
+}
+
+void TZormNL32::showTrapConsole() { trapConsole_->showConsole(); }
+
+void TZormNL32::drawTrapAlarm() {
+  trapAlarmPanel_->setPixmap(artwork::trapAlarm(trapAlarm_.state, trapAlarm_.flash, devicePixelRatioF()));
+}
+
+bool TZormNL32::popupOnTrap() const { return preferencesTab_->CheckBoxPopupOnTrap->isChecked(); }
+bool TZormNL32::beepOnTrap() const { return preferencesTab_->CheckBoxBeepOnTrap->isChecked(); }
+
+void TZormNL32::trapReceivedFrom(const QString& agent) {
+  // Without a pop-up or a beep the alarm is the only sign of a trap.
+  if (!popupOnTrap() && !beepOnTrap()) actions_.at(QStringLiteral("actionStatusBar"))->setChecked(true);
+  statusTextPanel_->setText(QStringLiteral("Trap received from ") + agent + QStringLiteral("."));
 }
 
 void TZormNL32::showIndexTableWindow() {
@@ -90,6 +117,7 @@ void TZormNL32::clearAllHistories() {
     clearHistory(*box);
   }
   if (setWindow_) setWindow_->clearHistories();
+  if (discoverWindow_) discoverWindow_->clearHistories();
 }
 
 }  // namespace netlens

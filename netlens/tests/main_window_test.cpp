@@ -3,6 +3,7 @@
 // it keeps across a restart.
 #include "browser_fixture.h"
 
+#include "discover_window.h"
 #include "mib_tab.h"
 #include "node_properties.h"
 #include "node_info_window.h"
@@ -351,10 +352,10 @@ TEST_F(MainWindow, CopyTakesTheSelectionOrElseTheWholePane) {
 
 TEST_F(MainWindow, CommandsOfWindowsNotInThisReleaseSaySo) {
   openWindow();
-  for (const char* name : {"actionDiscover", "actionTrapRinger", "actionNewInfoWindow"}) {
+  for (const char* name : {"actionNewInfoWindow"}) {
     window().findChild<QAction*>(QString::fromLatin1(name))->trigger();
   }
-  ASSERT_EQ(messages.size(), 3u);
+  ASSERT_EQ(messages.size(), 1u);
   for (const ShownMessage& message : messages) {
     EXPECT_EQ(message.text, "This feature is not included in this release of Orvane MIB Browser.");
   }
@@ -362,6 +363,24 @@ TEST_F(MainWindow, CommandsOfWindowsNotInThisReleaseSaySo) {
   window().findChild<QAction*>(QStringLiteral("actionIndexTable"))->trigger();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, "For this operation you have to select a table node.");
+}
+
+TEST_F(MainWindow, WindowCommandsShowTheDiscoveryWindowAndTheTrapConsole) {
+  openWindow();
+  for (const char* name : {"actionDiscover", "actionTrapRinger"}) {
+    window().findChild<QAction*>(QString::fromLatin1(name))->trigger();
+  }
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(window().discoverWindow()->isVisible());
+  EXPECT_TRUE(window().trapConsole()->isVisible());
+  EXPECT_EQ(window().trapConsole()->statusText(), QStringLiteral("0 SNMP notifications received."));
+  // Closing the console only hides it; Close All hides both.
+  window().trapConsole()->close();
+  EXPECT_FALSE(window().trapConsole()->isVisible());
+  window().trapConsole()->showConsole();
+  window().closeAllWindows();
+  EXPECT_FALSE(window().discoverWindow()->isVisible());
+  EXPECT_FALSE(window().trapConsole()->isVisible());
 }
 
 }  // namespace

@@ -37,14 +37,21 @@ HWND startServer() {
     debugLine("the trap server program %s cannot be started (is it on the search path?)", trapserver::kServerProgram);
     return nullptr;
   }
-  CloseHandle(started.hProcess);
   debugLine("started the trap server program %s; waiting for its window", trapserver::kServerProgram);
-  for (int look = 0; look < looksAfterStart.load(); ++look) {
-    Sleep(pauseBetweenLooks.load());
-    if (HWND server = findServer()) return server;
+  HWND server = nullptr;
+  for (int look = 0; look < looksAfterStart.load() && !server; ++look) {
+    // A server that ended (it could not take the trap port, say) opens no
+    // window: stop looking rather than keep the caller waiting.
+    bool ended = WaitForSingleObject(started.hProcess, pauseBetweenLooks.load()) == WAIT_OBJECT_0;
+    server = findServer();
+    if (ended && !server) {
+      debugLine("the trap server program ended without opening its window");
+      break;
+    }
   }
-  debugLine("the trap server's window did not appear");
-  return nullptr;
+  CloseHandle(started.hProcess);
+  if (!server) debugLine("the trap server's window did not appear");
+  return server;
 }
 
 }  // namespace

@@ -309,6 +309,31 @@ TEST_F(WithoutTrapServer, RegisteringFailsWith102WhenNoServerWindowAppears) {
   EXPECT_EQ(FindWindow(kCatcherClass, nullptr), nullptr);
 }
 
+// The real server on a port that is taken ends at once; the registration
+// fails then, not after the whole search for the server's window.
+TEST_F(WithoutTrapServer, RegisteringFailsSoonWhenTheServerCannotTakeItsPort) {
+  int holder = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  setenv("ORVANE_NOTIFYD_PORT", std::to_string(ntohs(address.sin_port)).c_str(), 1);
+  setenv("ORVANE_NOTIFYD_ADDRESS", "127.0.0.1", 1);
+  std::filesystem::copy_file(ORVANE_NOTIFYD_PATH, folder + "/notifyd");
+  HSNMP_SESSION session = SnmpOpenEx(SNMPAPI_NOTIFY_NONE, 0, 0);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(SnmpRegister(session, nullptr, nullptr, nullptr, nullptr, SNMPAPI_ON));
+  auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(SnmpGetLastError(session), static_cast<SNMPAPI_STATUS>(SNMPAPI_TL_NOT_AVAILABLE));
+  // The whole search takes 50 s; a server that ends is given up on its end.
+  EXPECT_LT(waited, 30s);
+  unsetenv("ORVANE_NOTIFYD_PORT");
+  unsetenv("ORVANE_NOTIFYD_ADDRESS");
+  close(holder);
+}
+
 TEST_F(WithoutTrapServer, RegisteringFailsAtOnceWhenTheProgramCannotBeStarted) {
   setenv("PATH", folder.c_str(), 1);
   HSNMP_SESSION session = SnmpOpenEx(SNMPAPI_NOTIFY_NONE, 0, 0);

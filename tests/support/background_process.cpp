@@ -14,7 +14,7 @@ extern char** environ;
 
 BackgroundProcess::~BackgroundProcess() {
   if (child_ > 0) {
-    ::kill(child_, SIGKILL);
+    ::kill(-child_, SIGKILL);
     ::waitpid(child_, nullptr, 0);
   }
   if (output_ >= 0) ::close(output_);
@@ -52,8 +52,10 @@ bool namedIn(const std::vector<std::string>& environment, const char* entry) {
 
 // The child asks the kernel to kill it when the test that started it ends,
 // however it ends (a failed assertion, a sanitizer abort, CTest's time-out),
-// so no agent outlives its test. Between fork and exec it only makes
-// async-signal-safe calls; everything else is prepared before the fork.
+// so no agent outlives its test. It leads a process group of its own, so
+// that stopping it also stops what it started (a shell's pipeline). Between
+// fork and exec it only makes async-signal-safe calls; everything else is
+// prepared before the fork.
 bool BackgroundProcess::start(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
   if (child_ > 0 || arguments.empty()) return false;
   std::string program = findProgram(arguments[0]);
@@ -72,6 +74,7 @@ bool BackgroundProcess::start(const std::vector<std::string>& arguments, const s
   pid_t child = ::fork();
   if (child == 0) {
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) ::_exit(127);
+    if (::setpgid(0, 0) != 0) ::_exit(127);
     if (::dup2(pipes[1], STDOUT_FILENO) < 0 || ::dup2(pipes[1], STDERR_FILENO) < 0) ::_exit(127);
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
@@ -81,6 +84,7 @@ bool BackgroundProcess::start(const std::vector<std::string>& arguments, const s
     ::close(pipes[0]);
     return false;
   }
+  ::setpgid(child, child);  // also here, so the group exists before any signal to it
   child_ = child;
   output_ = pipes[0];
   return true;
@@ -112,17 +116,18 @@ std::string BackgroundProcess::waitForLine(const std::string& text, std::chrono:
 
 std::string BackgroundProcess::stop(std::chrono::milliseconds timeout) {
   if (child_ <= 0) return printed_;
-  ::kill(child_, SIGTERM);
+  ::kill(-child_, SIGTERM);
   auto deadline = std::chrono::steady_clock::now() + timeout;
   int status = 0;
   while (::waitpid(child_, &status, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() >= deadline) {
-      ::kill(child_, SIGKILL);
+      ::kill(-child_, SIGKILL);
       ::waitpid(child_, &status, 0);
       break;
     }
     readSome(std::chrono::milliseconds(20));
   }
+  ::kill(-child_, SIGKILL);  // what the program left running in its group
   child_ = -1;
   while (readSome(std::chrono::milliseconds(0))) {
   }
@@ -137,13 +142,14 @@ std::string BackgroundProcess::finish(std::chrono::milliseconds timeout, int& ex
   pid_t ended = 0;
   while ((ended = ::waitpid(child_, &status, WNOHANG)) == 0) {
     if (std::chrono::steady_clock::now() >= deadline) {
-      ::kill(child_, SIGKILL);
+      ::kill(-child_, SIGKILL);
       ::waitpid(child_, &status, 0);
       break;
     }
     readSome(std::chrono::milliseconds(20));
   }
   if (ended == child_ && WIFEXITED(status)) exitCode = WEXITSTATUS(status);
+  ::kill(-child_, SIGKILL);  // what the program left running in its group
   child_ = -1;
   while (readSome(std::chrono::milliseconds(0))) {
   }

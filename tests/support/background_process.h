@@ -10,7 +10,7 @@
 class BackgroundProcess {
  public:
   BackgroundProcess() = default;
-  ~BackgroundProcess();  // kills the program if it still runs
+  ~BackgroundProcess();  // kills the program and its process group if it still runs
   BackgroundProcess(const BackgroundProcess&) = delete;
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
@@ -23,11 +23,13 @@ class BackgroundProcess {
   // Reads output until a line containing `text` arrives; that line, or an
   // empty string when the program ended or the time ran out first.
   std::string waitForLine(const std::string& text, std::chrono::milliseconds timeout);
-  // Asks the program to stop (SIGTERM), waits for it (killing it after
-  // `timeout`), and returns everything it printed.
+  // Asks the program and what it started to stop (SIGTERM to its process
+  // group), waits for it (killing the group after `timeout`), and returns
+  // everything it printed.
   std::string stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
-  // Waits for the program to end by itself (killing it after `timeout`)
-  // and returns everything it printed; `exitCode` gets its exit status,
+  // Waits for the program to end by itself (killing it after `timeout`),
+  // ends what it left running in its process group, and returns everything
+  // it printed; `exitCode` gets its exit status,
   // or -1 when it did not exit normally.
   std::string finish(std::chrono::milliseconds timeout, int& exitCode);
   bool running() const { return child_ > 0; }

@@ -42,6 +42,7 @@ CDatagramSocket::CDatagramSocket(void* user, void* sparePointer, ULONG spareLeng
       m_writeQueue(new CPtrList(this)),
       m_engine(nullptr),
       m_marker(kLiveSocket) {
+  InitializeCriticalSection(&m_sendLock);
   udpwire::registerInstance(socketRegister(), this);
   InitVars(1);
   udpwire::CSocketEngine::instance();
@@ -52,6 +53,7 @@ CDatagramSocket::~CDatagramSocket() {
   if (udpwire::CSocketEngine* engine = udpwire::CSocketEngine::existing()) engine->restoreNormalPriority();
   DestroySocket();
   delete m_writeQueue;
+  DeleteCriticalSection(&m_sendLock);
   udpwire::unregisterInstance(socketRegister(), this);
 }
 

@@ -1,8 +1,12 @@
 // CDatagramSocket: one UDP socket, optionally bound to a local port, with
 // a queue of outgoing datagrams and four owner callbacks. The process's
 // socket engine does all the waiting: its reader thread receives and calls
-// OnReceived / OnReceiveError, its writer thread sends queued datagrams and
-// calls OnSent / OnSendFailed, both while holding the engine's lock.
+// OnReceived / OnReceiveError while holding the engine's lock. Write sends
+// a datagram at once when none is queued before it, and then calls
+// OnSent / OnSendFailed itself, on the writing thread, before it returns;
+// a datagram the socket cannot take at once is queued, and the engine's
+// writer thread sends it once the socket drains and calls the callback
+// while holding the engine's lock.
 //
 // Results of the members: 0 success, 1 out of memory, 2 a sockets call or
 // a name look-up failed (its number is kept, see LastError), 3 wrong state
@@ -17,9 +21,11 @@
 
 #include "ordmap.h"
 #include "platform/sockets.h"
+#include "platform/sync.h"
 #include "udpwire/class_heap.h"
 #include "udpwire/export.h"
 
+#include <cstdint>
 #include <netinet/in.h>
 
 class CMemoryPool;
@@ -75,9 +81,10 @@ class UDPWIRE_API CDatagramSocket {
   // 3 when there is no socket. Datagrams still queued are dropped.
   int DestroySocket();
 
-  // Queue a private copy of 1..65,535 bytes; the caller may reuse its
-  // buffer at once. 3 for other lengths or without a socket, 1 when
-  // memory runs out; nothing is queued then.
+  // Sends (or queues) a private copy of 1..65,535 bytes; the caller may
+  // reuse its buffer at once. 3 for other lengths or without a socket, 1
+  // when memory runs out; nothing is sent or queued then. A send that
+  // fails is reported through OnSendFailed, not by the result.
   int Write(int length, void* data, sockaddr_in* to);
   // Resolves a dotted address or host name and a port or service name;
   // 2 when either is unknown.
@@ -111,6 +118,10 @@ class UDPWIRE_API CDatagramSocket {
   void reportReceiveError();
   void deliver(void* buffer, unsigned long length, sockaddr_in* sender);
   bool receiveWhole();
+  enum class SendOutcome { sent, failed, later };
+  SendOutcome sendNow(void* data, uint16_t length, const sockaddr_in& to);
+  int queueForWriter(void* data, uint16_t length, const sockaddr_in& to);
+  void reportSend(void* data, bool whole);
 
   void* m_user;
   void* m_sparePointer;
@@ -122,6 +133,9 @@ class UDPWIRE_API CDatagramSocket {
   CMemoryPool* m_internalPool;
   CMemoryPool* m_boundPool;
   CPtrList* m_writeQueue;
+  // Held around a send and the look at the queue before it, so that sends
+  // on the writing threads and the writer thread's keep their order.
+  CRITICAL_SECTION m_sendLock;
   udpwire::CSocketEngine* m_engine;
   DWORD m_marker;
 };
