@@ -6,7 +6,9 @@
 
 #include "platform/waits.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace agentprobe {
@@ -50,6 +52,19 @@ struct ReceivedBinding {
 // Posts to the program's own thread until the post goes through.
 void postToSelf(UINT message) {
   while (!PostThreadMessage(GetCurrentThreadId(), message, 0, 0)) Sleep(10);
+}
+
+// Counter64 as a decimal number and the exceptions in snmpwalk's words;
+// nothing for the values SNMPv1 prints alike.
+std::optional<std::string> snmpV2cValueText(const smiVALUE& value) {
+  switch (value.syntax) {
+    case SNMP_SYNTAX_CNTR64:
+      return std::to_string(uint64_t{value.value.hNumber.hipart} << 32 | value.value.hNumber.lopart);
+    case SNMP_SYNTAX_NOSUCHOBJECT: return "No Such Object available on this agent at this OID";
+    case SNMP_SYNTAX_NOSUCHINSTANCE: return "No Such Instance currently exists at this OID";
+    case SNMP_SYNTAX_ENDOFMIBVIEW: return "No more variables left in this MIB View (It is past the end of the MIB tree)";
+    default: return std::nullopt;
+  }
 }
 
 // "1 answer was" or "3 answers were", on a line of its own.
@@ -104,7 +119,12 @@ bool Exchange::open(HWND window) {
   window_ = window;
   session_ = SnmpOpen(window, kNotificationMessage);
   if (!session_) return false;
+  // The translate mode at creation makes the agent's entity speak SNMPv2c.
+  smiUINT32 mode = SNMPAPI_UNTRANSLATED_V1;
+  SnmpGetTranslateMode(&mode);
+  if (settings_.snmpV2c) SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2);
   agent_ = SnmpStrToEntity(session_, settings_.agentAddress.c_str());
+  SnmpSetTranslateMode(mode);
   source_ = SnmpStrToEntity(session_, "0.0.0.0");
   smiOCTETS community{static_cast<smiUINT32>(settings_.community.size()),
                       reinterpret_cast<smiLPBYTE>(const_cast<char*>(settings_.community.data()))};
@@ -133,10 +153,12 @@ bool Exchange::open(HWND window) {
       sendRequest(SNMP_PDU_SET);
       break;
     case FirstRequest::get: sendRequest(SNMP_PDU_GET); break;
-    case FirstRequest::getNext: sendRequest(SNMP_PDU_GETNEXT); break;
+    case FirstRequest::getNext: sendRequest(walkRequest()); break;
   }
   return true;
 }
+
+smiINT Exchange::walkRequest() const { return settings_.bulkRepetitions ? SNMP_PDU_GETBULK : SNMP_PDU_GETNEXT; }
 
 void Exchange::printOid(const char* label, const smiOID& oid) {
   std::printf("%s%s [%s]", label, consoleformat::numericOid(oid).c_str(), consoleformat::namedOid(oid).c_str());
@@ -166,7 +188,9 @@ bool Exchange::transmit() {
   null.syntax = SNMP_SYNTAX_NULL;
   const smiVALUE& value = inFlightType_ == SNMP_PDU_SET ? setValue_.get() : null;
   HSNMP_VBL list = SnmpCreateVbl(session_, &current_, &value);
-  HSNMP_PDU pdu = SnmpCreatePdu(session_, inFlightType_, inFlightId_, 0, 0, list);
+  // A GetBulk asks for no non-repeaters and the repetitions of -g.
+  smiINT repetitions = inFlightType_ == SNMP_PDU_GETBULK ? settings_.bulkRepetitions : 0;
+  HSNMP_PDU pdu = SnmpCreatePdu(session_, inFlightType_, inFlightId_, 0, repetitions, list);
   bool sent = SnmpSendMsg(session_, source_, agent_, context_, pdu) == SNMPAPI_SUCCESS;
   if (!sent) finishRun("\nUnhandled WinSNMP error " + std::to_string(SnmpGetLastError(session_)) + ".");
   SnmpFreeVbl(list);
@@ -208,8 +232,10 @@ bool Exchange::endsBefore(const smiOID& name) const {
   return !SnmpOidCompare(&end_, &name, 0, &order) || order < 0;
 }
 
-// Prints the bindings up to the end OID. The first binding's OID becomes
-// the current one. In a walk, endOfMibView ends it.
+// Prints the bindings up to the end OID. In a walk every binding must
+// follow the one before it and the last becomes the current OID, and
+// endOfMibView ends it; otherwise the first binding's OID becomes the
+// current one.
 Exchange::Progress Exchange::printBindings(HSNMP_VBL list, bool walking) {
   Progress progress = Progress::going;
   smiUINT32 count = SnmpCountVbl(list);
@@ -217,10 +243,10 @@ Exchange::Progress Exchange::printBindings(HSNMP_VBL list, bool walking) {
     ReceivedBinding binding(list, index);
     if (!binding.read) continue;
     if (walking && binding.value.syntax == SNMP_SYNTAX_ENDOFMIBVIEW) return Progress::finished;
-    if (index == 1) {
+    if (walking || index == 1) {
       smiINT order = 0;
-      // An agent that answers a GetNext with an OID that does not follow
-      // the one asked for would keep the walk going for ever.
+      // An agent that answers with an OID that does not follow the one
+      // asked for would keep the walk going for ever.
       if (walking && current_.len && (!SnmpOidCompare(&binding.name, &current_, 0, &order) || order <= 0)) {
         std::printf("\nThe agent answered with an OID that does not follow the one asked for; walk stopped.");
         return Progress::stopped;
@@ -230,18 +256,26 @@ Exchange::Progress Exchange::printBindings(HSNMP_VBL list, bool walking) {
     }
     if (endsBefore(binding.name)) {
       progress = Progress::finished;
+      if (walking) break;  // the rest of a GetBulk answer lies beyond it too
       continue;
     }
-    unsigned flags = (settings_.resolveOidNames ? consoleformat::kNamedOid : consoleformat::kNumericOid) |
-                     consoleformat::kSeparator | consoleformat::kValue |
-                     (settings_.printTypes ? consoleformat::kType : 0u);
-    if (settings_.printLineNumbers) std::printf("\n%d: ", lineNumber_++);
-    else flags |= consoleformat::kNewline;
-    if (auto line = consoleformat::variableLine(binding.name, binding.value, flags, "\n")) {
-      std::fputs(line->c_str(), stdout);
-    }
+    printBinding(binding.name, binding.value);
   }
   return progress;
+}
+
+void Exchange::printBinding(const smiOID& name, const smiVALUE& value) {
+  unsigned flags = (settings_.resolveOidNames ? consoleformat::kNamedOid : consoleformat::kNumericOid) |
+                   consoleformat::kSeparator | (settings_.printTypes ? consoleformat::kType : 0u);
+  if (settings_.printLineNumbers) std::printf("\n%d: ", lineNumber_++);
+  else flags |= consoleformat::kNewline;
+  // SNMPv2c values print as snmpwalk prints them.
+  std::optional<std::string> v2cText = settings_.snmpV2c ? snmpV2cValueText(value) : std::nullopt;
+  if (!v2cText) flags |= consoleformat::kValue;
+  if (auto line = consoleformat::variableLine(name, value, flags, "\n")) {
+    std::fputs(line->c_str(), stdout);
+    if (v2cText) std::fputs(v2cText->c_str(), stdout);
+  }
 }
 
 // The agent's error and the variable its error index names. The bindings
@@ -307,7 +341,7 @@ void Exchange::answerArrived() {
 }
 
 void Exchange::handleAnswer(const ReceivedMessage& message) {
-  bool walking = inFlightType_ == SNMP_PDU_GETNEXT;
+  bool walking = inFlightType_ == SNMP_PDU_GETNEXT || inFlightType_ == SNMP_PDU_GETBULK;
   Progress progress = Progress::going;
   if (message.errorStatus == SNMP_ERROR_NOSUCHNAME && !setMode_) {
     progress = Progress::finished;  // an SNMPv1 agent's end of the MIB
@@ -338,7 +372,7 @@ void Exchange::handleAnswer(const ReceivedMessage& message) {
   } else if (progress == Progress::finished) {
     finishRun("\n\nFinished.");
   } else {
-    sendRequest(SNMP_PDU_GETNEXT);
+    sendRequest(walkRequest());
   }
 }
 

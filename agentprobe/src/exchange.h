@@ -47,6 +47,7 @@ class Exchange {
  private:
   enum class Progress { going, finished, stopped };
 
+  smiINT walkRequest() const;
   void sendRequest(smiINT type);
   bool transmit();
   const char* strayReason(const ReceivedMessage& message) const;
@@ -54,6 +55,7 @@ class Exchange {
   void handleAnswer(const ReceivedMessage& message);
   void reportAgentError(const ReceivedMessage& message);
   Progress printBindings(HSNMP_VBL list, bool walking);
+  void printBinding(const smiOID& name, const smiVALUE& value);
   void printOid(const char* label, const smiOID& oid);
   std::string oidText(const smiOID& oid) const;
   bool endsBefore(const smiOID& name) const;

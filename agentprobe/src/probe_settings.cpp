@@ -51,6 +51,12 @@ bool applyOption(char letter, const char* parameter, Settings& settings, std::st
       settings.pingIntervalMilliseconds = 1000;
       if (*parameter) numeric(0, kLongestPingInterval, settings.pingIntervalMilliseconds);
       break;
+    case '2': settings.snmpV2c = true; break;
+    case 'g':
+      settings.snmpV2c = true;
+      settings.bulkRepetitions = kDefaultBulkRepetitions;
+      if (*parameter) numeric(1, kMostBulkRepetitions, settings.bulkRepetitions);
+      break;
     default: return false;
   }
   return true;

@@ -30,6 +30,8 @@ struct Settings {
   bool setValue = false;
   char setType = 0;              // the -m type letter
   std::string setText;           // the -m value text
+  bool snmpV2c = false;          // -2, or implied by -g
+  int bulkRepetitions = 0;       // -g: walk with GetBulk, this many per request; 0: GetNext
 };
 
 // Limits of the numeric options: a negative value is refused, and values
@@ -39,6 +41,8 @@ constexpr int kMostRetransmits = 20;
 constexpr int kShortestTimeout = 10;             // ms
 constexpr int kLongestTimeout = 60000;           // ms
 constexpr int kLongestPingInterval = 3600000;    // ms
+constexpr int kDefaultBulkRepetitions = 10;
+constexpr int kMostBulkRepetitions = 1000;
 
 enum class ParseOutcome { run, usage, refused };
 

@@ -181,6 +181,31 @@ TEST_F(OidChoices, SubtreeWalksEndAfterTheParent) {
   EXPECT_EQ(*subtree.end, (Oid{1, 3, 6, 1, 2, 1, 2}));
 }
 
+TEST(CommandLine, SnmpV2cAndGetBulkOptions) {
+  Settings plain;
+  ASSERT_EQ(parse({"10.0.0.1"}, plain), ParseOutcome::run);
+  EXPECT_FALSE(plain.snmpV2c);
+  EXPECT_EQ(plain.bulkRepetitions, 0);
+  Settings v2c;
+  ASSERT_EQ(parse({"-2", "10.0.0.1"}, v2c), ParseOutcome::run);
+  EXPECT_TRUE(v2c.snmpV2c);
+  EXPECT_EQ(v2c.bulkRepetitions, 0);
+  struct Case {
+    const char* option;
+    int repetitions;
+  } cases[] = {{"-g", 10}, {"-g50", 50}, {"/G7", 7}, {"-g0", 1}, {"-g99999", 1000}};
+  for (const Case& c : cases) {
+    Settings bulk;
+    ASSERT_EQ(parse({c.option, "10.0.0.1"}, bulk), ParseOutcome::run) << c.option;
+    EXPECT_TRUE(bulk.snmpV2c) << c.option;
+    EXPECT_EQ(bulk.bulkRepetitions, c.repetitions) << c.option;
+  }
+  Settings negative;
+  std::string refusal;
+  EXPECT_EQ(parse({"-g-5", "10.0.0.1"}, negative, &refusal), ParseOutcome::refused);
+  EXPECT_EQ(refusal, "\nOption -g does not take a negative value: -5");
+}
+
 TEST(Texts, UsageKeepsItsLinesAndAddsThePortForm) {
   std::string usage = usageText();
   EXPECT_EQ(usage.rfind("\n\nUsage: agentprobe [-v] [-c(community)] [-r] [-u] [-f] [-b] [-i] [-o]", 0), 0u);

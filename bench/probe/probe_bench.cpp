@@ -2,9 +2,11 @@
 // resolving names from the same standard MIBs (the MIB cache and net-snmp's
 // own modules), and both numeric. Every iteration runs the program whole,
 // so start-up counts; the ping benchmarks (two requests) are mostly
-// start-up. With --pairs=N it runs the programs in turn instead, N pairs
-// per job, and prints the medians of the pairwise wall and CPU ratios;
-// ORVANE_AGENTPROBE then names another build's probe to compare.
+// start-up. GetBulk walks (agentprobe -g against snmpbulkwalk -Cr, 10 and
+// 50 per request) are numeric. With --pairs=N it runs the programs in turn
+// instead, N pairs per job, and prints the medians of the pairwise wall
+// and CPU ratios; ORVANE_AGENTPROBE then names another build's probe to
+// compare.
 #include "background_process.h"
 #include "net_snmp_agent.h"
 #include "paired_runs.h"
@@ -87,11 +89,33 @@ void BM_Snmpwalk(benchmark::State& state) {
   for (auto _ : state) runToEnd(state, snmpwalkArguments(names, walk));
 }
 
+std::vector<std::string> bulkProbeArguments(int repetitions) {
+  return {agentprobePath(), "-cpublic", "-o", "-f", "-s1", "-g" + std::to_string(repetitions), agent().address()};
+}
+
+std::vector<std::string> snmpbulkwalkArguments(int repetitions) {
+  return {"snmpbulkwalk", "-v2c", "-c", "public", "-On", "-m", "", "-Cr" + std::to_string(repetitions),
+          agent().address(), ".1"};
+}
+
+void BM_AgentprobeBulk(benchmark::State& state) {
+  for (auto _ : state) runToEnd(state, bulkProbeArguments(static_cast<int>(state.range(0))));
+}
+
+void BM_Snmpbulkwalk(benchmark::State& state) {
+  for (auto _ : state) runToEnd(state, snmpbulkwalkArguments(static_cast<int>(state.range(0))));
+}
+
 // Arguments: names (1) or numeric (0); whole walk (1) or ping (0).
 BENCHMARK(BM_Agentprobe)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"names", "walk"})
     ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_Snmpwalk)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"names", "walk"})
     ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+// Argument: the variables per GetBulk request.
+BENCHMARK(BM_AgentprobeBulk)->Arg(10)->Arg(50)->ArgNames({"repetitions"})->Unit(benchmark::kMillisecond)
+    ->UseRealTime()->MinTime(2);
+BENCHMARK(BM_Snmpbulkwalk)->Arg(10)->Arg(50)->ArgNames({"repetitions"})->Unit(benchmark::kMillisecond)
+    ->UseRealTime()->MinTime(2);
 
 void runPairs(int pairs) {
   registerStandardMibs();
@@ -107,12 +131,23 @@ void runPairs(int pairs) {
   }
 }
 
+void runBulkPairs(int pairs) {
+  for (int repetitions : {10, 50}) {
+    auto probe = bulkProbeArguments(repetitions), walk = snmpbulkwalkArguments(repetitions);
+    std::string label = "bulk walk, " + std::to_string(repetitions) + " a request";
+    paired::compare(label.c_str(), pairs, [&] { runProgram(probe, std::chrono::seconds(120)); },
+                    [&] { runProgram(walk, std::chrono::seconds(120)); });
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (int pairs = paired::takePairsOption(argc, argv)) {
     std::printf("agentprobe / snmpwalk -v1, medians of pairwise ratios\n");
     runPairs(pairs);
+    std::printf("agentprobe -g / snmpbulkwalk -v2c -Cr, medians of pairwise ratios\n");
+    runBulkPairs(pairs);
     return 0;
   }
   benchmark::Initialize(&argc, argv);

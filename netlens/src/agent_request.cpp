@@ -89,8 +89,8 @@ bool TAgentRequest::openSession(const SessionPolicy& policy) {
   if (!session) session = SnmpOpen(notifyWindow, notifyMessage);
   if (!session) return false;
   port = policy_.port = policy.port;
-  remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
-  SnmpSetPort(remoteEntity, port);
+  policy_.snmpV2c = policy.snmpV2c;
+  createRemoteEntity();
   agentIPv4_ = ipv4Of(agentAddress);
   localEntity = SnmpStrToEntity(session, managerAddress.c_str());
   smiOCTETS octets{static_cast<smiUINT32>(community.size()),
@@ -128,16 +128,26 @@ void TAgentRequest::renewRemoteEntity(UINT newPort) {
   if (!session) return;
   freeEntity(remoteEntity);
   port = newPort;
-  remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
-  SnmpSetPort(remoteEntity, port);
+  createRemoteEntity();
   SnmpSetRetry(remoteEntity, policy_.retransmits);
   SnmpSetTimeout(remoteEntity, policy_.timeoutSeconds * 100);
+}
+
+// The translate mode when the entity is made chooses its message format.
+void TAgentRequest::createRemoteEntity() {
+  smiUINT32 mode = SNMPAPI_UNTRANSLATED_V1;
+  SnmpGetTranslateMode(&mode);
+  if (policy_.snmpV2c) SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2);
+  remoteEntity = SnmpStrToEntity(session, agentAddress.c_str());
+  SnmpSetTranslateMode(mode);
+  SnmpSetPort(remoteEntity, port);
 }
 
 bool TAgentRequest::send(smiINT type, const smiOID& name, const smiVALUE* value) {
   HSNMP_VBL list = SnmpCreateVbl(session, &name, value);
   requestCounter = requestCounter == std::numeric_limits<smiINT32>::max() ? 1 : requestCounter + 1;
-  HSNMP_PDU pdu = SnmpCreatePdu(session, type, requestCounter, 0, 0, list);
+  smiINT repetitions = type == SNMP_PDU_GETBULK ? kWalkRepetitions : 0;
+  HSNMP_PDU pdu = SnmpCreatePdu(session, type, requestCounter, 0, repetitions, list);
   bool sent = list && pdu && SnmpSendMsg(session, localEntity, remoteEntity, context, pdu);
   if (pdu) SnmpFreePdu(pdu);
   if (list) SnmpFreeVbl(list);

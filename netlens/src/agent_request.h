@@ -24,7 +24,12 @@ struct SessionPolicy {
   UINT port = 161;
   smiUINT32 retransmits = 4;
   smiUINT32 timeoutSeconds = 5;
+  bool snmpV2c = false;  // the agent is spoken to in SNMPv2c and walked with GetBulk
 };
+
+// Variables asked for by each GetBulk of a walk: a tenth of the requests
+// of GetNext, and an answer past a subtree's end wastes little.
+constexpr smiINT kWalkRepetitions = 10;
 
 class TAgentRequest {
  public:
@@ -50,6 +55,9 @@ class TAgentRequest {
   // the next request id, which becomes the one in flight.
   bool send(smiINT type, const smiOID& name, const smiVALUE* value);
   bool sendGetNext() { return send(SNMP_PDU_GETNEXT, currentOid, nullptr); }
+  // The next request of a walk from the current OID: GetBulk for an
+  // SNMPv2c agent, GetNext otherwise.
+  bool sendWalk() { return send(policy_.snmpV2c ? SNMP_PDU_GETBULK : SNMP_PDU_GETNEXT, currentOid, nullptr); }
   // Forgets the request in flight: its answer, if it still comes, is
   // ignored.
   void forgetRequest();
@@ -91,6 +99,8 @@ class TAgentRequest {
   bool open = false;
 
  private:
+  void createRemoteEntity();
+
   SessionPolicy policy_;
   std::optional<in_addr> agentIPv4_;
   bool inFlight_ = false;

@@ -303,6 +303,7 @@ void TZormNL32::connectControls() {
   QComboBox* agent = queryTab_->ComboBoxRSnmpAgent;
   connect(agent->lineEdit(), &QLineEdit::returnPressed, this, &TZormNL32::SpeedButtonContactClick);
   connect(agent, &QComboBox::editTextChanged, this, &TZormNL32::agentTextChanged);
+  connect(preferencesTab_->CheckBoxSnmpV2c, &QCheckBox::toggled, this, &TZormNL32::rememberAgentVersion);
   agent->installEventFilter(this);
   agent->lineEdit()->installEventFilter(this);
 

@@ -148,6 +148,10 @@ class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost
   void restoreSplitForResults();
   bool openSessionFromPreferences();
   void agentTextChanged(const QString& text);
+  // The SNMP version remembered for an agent, shown in the query tab, and
+  // remembered again when the box is changed.
+  void showAgentVersion(const QString& agent);
+  void rememberAgentVersion(bool snmpV2c);
 
   // The MIB tree.
   void buildMibTree();

@@ -91,6 +91,7 @@ std::optional<SessionPolicy> TZormNL32::sessionPolicy() {
   policy.port = static_cast<UINT>(*port);
   policy.retransmits = static_cast<smiUINT32>(*retransmits);
   policy.timeoutSeconds = static_cast<smiUINT32>(*timeout);
+  policy.snmpV2c = preferencesTab_->CheckBoxSnmpV2c->isChecked();
   return policy;
 }
 
@@ -165,7 +166,7 @@ void TZormNL32::sendWalkRequest() {
   ++requestCount_;
   statusTextPanel_->setText(QStringLiteral("Query ") + statusOid(request_.currentOid) + QStringLiteral(" ..."));
   requestCountPanel_->setText(QString::number(requestCount_));
-  if (!request_.sendGetNext()) enterState(qsNotResponding);
+  if (!request_.sendWalk()) enterState(qsNotResponding);
 }
 
 void TZormNL32::SpeedButtonAbortClick() {
@@ -196,6 +197,7 @@ void TZormNL32::SpeedButtonCopyClipboardClick() {
 }
 
 void TZormNL32::agentTextChanged(const QString& text) {
+  showAgentVersion(text);
   if (text != rememberedAgent_ && queryState_ != qsInitializing && queryState_ != qsNotContacted) {
     enterState(qsNotContacted);
   }
@@ -260,8 +262,9 @@ void TZormNL32::printTrap(HSNMP_VBL bindings, HSNMP_ENTITY source) {
   addResultLine(QStringLiteral("** TRAP END **"));
 }
 
-// Prints the answer's bindings up to the walk's bound; the first one's OID
-// is where the walk goes on. False when the walk has ended here.
+// Prints the answer's bindings up to the walk's bound. In a walk each one
+// must follow the one before and the last is where the walk goes on;
+// otherwise the first one's OID is. False when the walk has ended here.
 bool TZormNL32::takeBindings(HSNMP_VBL bindings) {
   bool walking = queryState_ == qsQuerying;
   smiUINT32 count = bindings ? SnmpCountVbl(bindings) : 0;
@@ -277,7 +280,7 @@ bool TZormNL32::takeBindings(HSNMP_VBL bindings) {
       enterState(qsFinished);
       return false;
     }
-    if (index == 1) {
+    if (walking || index == 1) {
       // An answer that does not lie after the OID asked for would walk in
       // a circle for ever.
       if (walking && (!SnmpOidCompare(&name, &request_.currentOid, 0, &order) || order <= 0)) {
@@ -290,9 +293,11 @@ bool TZormNL32::takeBindings(HSNMP_VBL bindings) {
     }
     if (request_.walkBound.len && SnmpOidCompare(&request_.walkBound, &name, 0, &order) && order < 0) {
       enterState(qsFinished);
-    } else {
-      addResultLine(QString::fromStdString(bindingLine(name, value)));
+      releaseBinding(name, value);
+      if (walking) break;  // the rest of a GetBulk answer lies beyond the bound too
+      continue;
     }
+    addResultLine(QString::fromStdString(bindingLine(name, value)));
     releaseBinding(name, value);
   }
   return queryState_ != qsFinished || !walking;

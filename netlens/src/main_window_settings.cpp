@@ -26,6 +26,8 @@ constexpr char kInfo[] = "Preferences\\Info";
 constexpr char kTree[] = "Preferences\\MIB Tree";
 constexpr char kTrapRinger[] = "Preferences\\Trap Ringer";
 constexpr char kSnmp[] = "Preferences\\SNMP";
+// One value per agent spoken to in SNMPv2c, named by the agent's text.
+constexpr char kAgentVersions[] = "Preferences\\SNMP\\Versions";
 constexpr char kPing[] = "Preferences\\Ping";
 constexpr char kAgents[] = "HistoryLists\\Agent IPs";
 constexpr char kCommunities[] = "HistoryLists\\Communities";
@@ -106,9 +108,21 @@ void TZormNL32::loadSettings() {
   pingTab_->EditPingHost->setEditText(ping.readString("Ping host", local));
 
   histories_.load(kAgents, "AgentIP_", local, *queryTab_->ComboBoxRSnmpAgent);
+  showAgentVersion(queryTab_->ComboBoxRSnmpAgent->currentText());
   histories_.load(kCommunities, "Community_", QStringLiteral("vulpes"), *preferences->ComboBoxCommunity);
   histories_.load(kPorts, "SNMPPort_", QStringLiteral("161"), *preferences->ComboBoxSnmpPort);
   reloadRememberedModules();
+}
+
+void TZormNL32::showAgentVersion(const QString& agent) {
+  QSignalBlocker quiet(preferencesTab_->CheckBoxSnmpV2c);
+  std::string name = agent.trimmed().toStdString();
+  preferencesTab_->CheckBoxSnmpV2c->setChecked(!name.empty() && SettingsKey(kAgentVersions).readNumber(name.c_str(), 1) == 2);
+}
+
+void TZormNL32::rememberAgentVersion(bool snmpV2c) {
+  std::string name = queryTab_->ComboBoxRSnmpAgent->currentText().trimmed().toStdString();
+  if (!name.empty()) SettingsKey(kAgentVersions).writeNumber(name.c_str(), snmpV2c ? 2 : 1);
 }
 
 void TZormNL32::reloadRememberedModules() {

@@ -77,11 +77,13 @@ PreferencesTab::PreferencesTab(QWidget* parent) : QWidget(parent) {
   ComboBoxSnmpPort = historyBox(snmp, "ComboBoxSnmpPort");
   EditTimeout = lineBox(snmp, "EditTimeout", 60);
   EditRetransmits = lineBox(snmp, "EditRetransmits", 60);
+  CheckBoxSnmpV2c = checkBox(snmp, "CheckBoxSnmpV2c", "SNMPv2c for the agent of the Query tab");
   form->addRow(QStringLiteral("Manager IP Address"), EditManagerIP);
   form->addRow(QStringLiteral("Community"), ComboBoxCommunity);
   form->addRow(QStringLiteral("SNMP Port Number"), ComboBoxSnmpPort);
   form->addRow(QStringLiteral("Timeout [sec]"), EditTimeout);
   form->addRow(QStringLiteral("Number of Retransmits"), EditRetransmits);
+  form->addRow(QStringLiteral("SNMP Version"), CheckBoxSnmpV2c);
   layout->addWidget(snmp);
 
   auto* lists = new QGroupBox(QStringLiteral("Drop-down History Lists"), page);

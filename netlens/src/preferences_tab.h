@@ -23,6 +23,8 @@ class PreferencesTab : public QWidget {
   QLineEdit* EditTimeout;
   QLineEdit* EditRetransmits;
   QLineEdit* EditCapacity;
+  // The agent in the Query tab's box speaks SNMPv2c (remembered per agent).
+  QCheckBox* CheckBoxSnmpV2c;
   QCheckBox* CheckBoxWarnBeforeClear;
   QPushButton* ButtonClearAll;
   QCheckBox* CheckBoxClearOldResults;

@@ -74,8 +74,8 @@ class QueryInterop : public BrowserTest {
 
   // Each line of the walk against snmpwalk's binding; values that change
   // between two walks only by name.
-  void expectSameAsSnmpwalk(uint16_t port, const std::string& subtree) {
-    PeerWalk theirs = snmpwalk(port, {}, subtree);
+  void expectSameAsSnmpwalk(uint16_t port, const std::string& subtree, const std::vector<std::string>& options = {}) {
+    PeerWalk theirs = snmpwalk(port, options, subtree);
     QStringList ours = walkLines();
     ASSERT_FALSE(theirs.names.empty());
     ASSERT_EQ(ours.size(), static_cast<int>(theirs.names.size()));
@@ -124,6 +124,35 @@ TEST_F(QueryInterop, TheInterfacesTableMatchesSnmpwalkWithAddressesInHex) {
   QStringList lines = walkLines();
   EXPECT_TRUE(lines.contains(QStringLiteral("ifDescr.1 **** (octets) lo")));
   EXPECT_TRUE(lines.contains(QStringLiteral("ifPhysAddress.1 **** (octets)  (zero-length)")));
+}
+
+// An agent marked SNMPv2c is walked with GetBulk: its 64-bit counters
+// show, the walk ends at the subtree's end as with GetNext, and it takes
+// a fraction of the requests.
+TEST_F(QueryInterop, AnSnmpV2cAgentIsWalkedWithGetBulkCounter64Included) {
+  NetSnmpAgent agent;
+  if (!agent.start()) ORVANE_MISSING_PEER() << "snmpd did not start";
+  openWithModules();
+  useAgent(agent.port());
+  window().preferencesTab()->CheckBoxSnmpV2c->setChecked(true);
+  contactAgent();
+  query(QStringLiteral("ifXTable"));
+  expectSameAsSnmpwalk(agent.port(), ".1.3.6.1.2.1.31.1.1", {"-v2c"});
+  QStringList lines = walkLines();
+  EXPECT_TRUE(lines.filter(QStringLiteral("ifHCInOctets.1 **** (cntr64) ")).size() == 1) << lines.join('\n').toStdString();
+  EXPECT_LT(window().requestCount(), lines.size() / 4);
+}
+
+// The version is remembered for each agent as typed.
+TEST_F(QueryInterop, TheSnmpVersionIsRememberedPerAgent) {
+  openWindow();
+  QueryTab* tab = window().queryTab();
+  tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.2"));
+  window().preferencesTab()->CheckBoxSnmpV2c->setChecked(true);
+  tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.3"));
+  EXPECT_FALSE(window().preferencesTab()->CheckBoxSnmpV2c->isChecked());
+  tab->ComboBoxRSnmpAgent->setEditText(QStringLiteral("127.0.0.2"));
+  EXPECT_TRUE(window().preferencesTab()->CheckBoxSnmpV2c->isChecked());
 }
 
 class BoundedWalk : public QueryInterop {

@@ -5,6 +5,7 @@
 // heaps keep their blocks reachable where the leak checker cannot see them.
 #include "binding_list.h"
 #include "codec.h"
+#include "entity.h"
 #include "context.h"
 #include "descriptors.h"
 #include "handles.h"
@@ -56,19 +57,21 @@ void readBack(const netmgr::Pdu& pdu) {
 }
 
 // A decoded request re-encodes, and the result decodes again with as
-// many varbinds, unless its one-octet error fields grew past one octet.
+// many varbinds, unless its one-octet error or bulk fields grew past one
+// octet.
 void roundTrip(const netmgr::DecodedMessage& decoded) {
   const netmgr::Pdu& pdu = *decoded.pdu;
   smiOCTETS message{};
-  uint32_t error = netmgr::encodeMessage(*session, *decoded.context, pdu, message);
+  uint32_t error = netmgr::encodeMessage(*session, *decoded.context, pdu, decoded.source->version, message);
   if (error) {
     require(error == SNMPAPI_SIZE_INVALID || error == SNMPAPI_VBL_INVALID);
     return;
   }
   netmgr::DecodedMessage again;
-  error = netmgr::decodeMessage(*session, "0.0.0.0", message.ptr, message.len, again);
+  error = netmgr::decodeMessage(*session, "0.0.0.0", message.ptr, message.len, netmgr::SnmpVersion::v2c, again);
   netmgr::releaseDescriptor(message.ptr);
-  if (pdu.errorStatus > 127 || pdu.errorIndex > 127) return netmgr::releaseDecoded(again);
+  bool widened = pdu.errorStatus > 127 || pdu.errorIndex > 127 || pdu.nonRepeaters > 127 || pdu.maxRepetitions > 127;
+  if (widened) return netmgr::releaseDecoded(again);
   require(error == 0);
   auto* first = reinterpret_cast<netmgr::BindingList*>(netmgr::findLive(ObjectKind::list, pdu.list));
   auto* second = reinterpret_cast<netmgr::BindingList*>(netmgr::findLive(ObjectKind::list, again.pdu->list));
@@ -87,7 +90,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   netmgr::DecodedMessage decoded;
-  if (netmgr::decodeMessage(*session, "0.0.0.0", data, size, decoded) == 0) {
+  if (netmgr::decodeMessage(*session, "0.0.0.0", data, size, netmgr::SnmpVersion::v2c, decoded) == 0) {
     readBack(*decoded.pdu);
     roundTrip(decoded);
     netmgr::releaseDecoded(decoded);
@@ -96,6 +99,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   in_addr sender{htonl(INADDR_LOOPBACK)};
   if (netmgr::convertV1Trap(*session, sender, data, size, decoded) == 0) {
+    readBack(*decoded.pdu);
+    netmgr::releaseDecoded(decoded);
+  }
+  requireNothingLeft();
+  if (netmgr::decodeV2Notification(*session, sender, data, size, decoded) == 0) {
     readBack(*decoded.pdu);
     netmgr::releaseDecoded(decoded);
   }

@@ -8,6 +8,7 @@
 // code for the last error. On failure nothing it created is left behind.
 #pragma once
 
+#include "snmp_version.h"
 #include "winsnmp.h"
 
 #include <netinet/in.h>
@@ -40,27 +41,33 @@ struct DecodedMessage {
 };
 
 // Encodes a request, response or SNMPv2 notification in the general
-// layout into a fresh descriptor buffer (released with releaseDescriptor
-// or SnmpFreeDescriptor). GetBulk is sent as GetNext. Errors: 12 for a PDU
+// layout of `version` into a fresh descriptor buffer (released with
+// releaseDescriptor or SnmpFreeDescriptor). In SNMPv1 GetBulk is sent as
+// GetNext; in SNMPv2c as GetBulk with its counts. Errors: 12 for a PDU
 // without a type, 15 for a missing or empty list, 17 for a message longer
 // than kMaxMessageSize, 2 when memory runs out.
 [[nodiscard]] uint32_t encodeMessage(Session& session, const Context& context, const Pdu& pdu,
-                                     smiOCTETS& message);
+                                     SnmpVersion version, smiOCTETS& message);
 // Encodes the PDU as an SNMPv1 Trap-PDU (enterprise, agent address,
 // generic and specific trap, time stamp, varbinds). Errors as above.
 [[nodiscard]] uint32_t encodeV1Trap(Session& session, const Context& context, const Pdu& pdu,
                                     smiOCTETS& message);
 
-// Decodes a message whose source entity gets `sourceAddress` as its text
-// and whose destination entity is the session's local address. Errors: 8
-// for an empty or oversized message, the outer framing or a version other
-// than 0; 99 for a malformed PDU or varbind or an unknown PDU type; 2 when
+// Decodes a message of SNMPv1, or of SNMPv2c too when `highest` says so;
+// both entities it makes carry the message's version. The source entity
+// gets `sourceAddress` as its text and the destination entity is the
+// session's local address. Errors: 8 for an empty or oversized message,
+// the outer framing, a version above `highest`, or an answer in another
+// version than its outstanding request's; 99 for a malformed PDU or
+// varbind, an unknown PDU type or an SNMPv1 Trap-PDU in SNMPv2c; 2 when
 // memory runs out. On success the outstanding request with the decoded
 // request id is ended (see request_matching.h).
 [[nodiscard]] uint32_t decodeMessage(Session& session, const char* sourceAddress,
-                                     const uint8_t* octets, size_t length, DecodedMessage& decoded);
-// As decodeMessage, for a datagram received from `sender` (IPv4); the
-// source entity gets the sender's address and port.
+                                     const uint8_t* octets, size_t length, SnmpVersion highest,
+                                     DecodedMessage& decoded);
+// As decodeMessage, for a datagram received from `sender` (IPv4), in
+// SNMPv2c only for a session that speaks it; the source entity gets the
+// sender's address and port.
 [[nodiscard]] uint32_t decodeDatagram(Session& session, const sockaddr_in& sender,
                                       const uint8_t* octets, size_t length, DecodedMessage& decoded);
 // Converts a received SNMPv1 trap message into the SNMPv2 notification
@@ -70,6 +77,15 @@ struct DecodedMessage {
 // outside 0..6.
 [[nodiscard]] uint32_t convertV1Trap(Session& session, const in_addr& sender, const uint8_t* octets,
                                      size_t length, DecodedMessage& decoded);
+
+// Decodes a received SNMPv2c notification (SNMPv2-Trap or InformRequest)
+// as it is, without touching the outstanding requests. Errors as
+// decodeMessage, and 99 for any other PDU type.
+[[nodiscard]] uint32_t decodeV2Notification(Session& session, const in_addr& sender, const uint8_t* octets,
+                                            size_t length, DecodedMessage& decoded);
+// The version of a message of either format. Returns 0, or 8 when its
+// framing is bad or its version is neither.
+[[nodiscard]] uint32_t messageVersion(const uint8_t* octets, size_t length, SnmpVersion& version);
 
 // Releases the handles of a decoded message (and the PDU's list); used
 // when a decoded message is thrown away.

@@ -98,15 +98,17 @@ class VarbindBatch {
 
 }  // namespace
 
-uint32_t readFraming(const uint8_t* octets, size_t length, Octets& community, BerReader& rest) {
+uint32_t readFraming(const uint8_t* octets, size_t length, SnmpVersion highest, SnmpVersion& version,
+                     Octets& community, BerReader& rest) {
   if (length == 0 || length > kMaxDecodedMessage) return SNMPAPI_NOOP;
   BerReader whole({octets, length});
   Octets message;
   if (!whole.expect(ber::kSequence, message) || !whole.atEnd()) return SNMPAPI_NOOP;
   BerReader reader(message);
-  uint8_t version = 0xFF;
-  if (!reader.expectOneOctet(ber::kInteger, version) || version != 0) return SNMPAPI_NOOP;
+  uint8_t number = 0xFF;
+  if (!reader.expectOneOctet(ber::kInteger, number) || number > static_cast<uint8_t>(highest)) return SNMPAPI_NOOP;
   if (!reader.expect(ber::kOctetString, community)) return SNMPAPI_NOOP;
+  version = static_cast<SnmpVersion>(number);
   rest = reader;
   return 0;
 }
@@ -115,10 +117,13 @@ DecodedBuilder::~DecodedBuilder() { release(); }
 
 // The five serial numbers are taken at once, in the order the objects
 // are made.
-uint32_t DecodedBuilder::make(Session& session, const char* sourceAddress, Octets community) {
+uint32_t DecodedBuilder::make(Session& session, const char* sourceAddress, SnmpVersion version,
+                              Octets community) {
   uint32_t serial = reserveSerials(5);
   made_.source = makeEntity(&session, sourceAddress, serial);
   made_.destination = made_.source ? makeEntity(&session, session.localAddress, serial + 1) : nullptr;
+  // An answer sent back to either entity goes in the format it came in.
+  if (made_.destination) made_.source->version = made_.destination->version = version;
   made_.context = made_.destination
                       ? makeContext(&session, community.data, static_cast<smiUINT32>(community.size), serial + 2)
                       : nullptr;

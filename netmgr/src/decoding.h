@@ -6,17 +6,19 @@
 #include "binding_list.h"
 #include "codec.h"
 #include "pdu.h"
+#include "snmp_version.h"
 
 #include <cstdint>
 
 namespace netmgr {
 
 // Checks the outer framing: a SEQUENCE that ends exactly at the end of the
-// octets, the version 02 01 00 and a community. Leaves `rest` at the PDU.
-// Returns 0, or 8 (SNMPAPI_NOOP) for an empty or oversized message or bad
-// framing.
-[[nodiscard]] uint32_t readFraming(const uint8_t* octets, size_t length, Octets& community,
-                                   BerReader& rest);
+// octets, the version (02 01 00, or 02 01 01 when `highest` is SNMPv2c)
+// and a community. Leaves `rest` at the PDU and gives the version found.
+// Returns 0, or 8 (SNMPAPI_NOOP) for an empty or oversized message, bad
+// framing or a version not accepted.
+[[nodiscard]] uint32_t readFraming(const uint8_t* octets, size_t length, SnmpVersion highest,
+                                   SnmpVersion& version, Octets& community, BerReader& rest);
 
 // The objects a decoded message becomes: the source entity, the
 // destination entity (the session's local address), the context, the PDU
@@ -34,7 +36,8 @@ class DecodedBuilder {
 
   // Makes the five objects, the PDU already referring to the empty list.
   // Returns 0 or 2; on failure nothing is left behind.
-  [[nodiscard]] uint32_t make(Session& session, const char* sourceAddress, Octets community);
+  [[nodiscard]] uint32_t make(Session& session, const char* sourceAddress, SnmpVersion version,
+                              Octets community);
   BindingList& list() { return *list_; }
   Pdu& pdu() { return *made_.pdu; }
   // Registers the objects and hands them over. Returns 0, or 2 when a

@@ -37,11 +37,13 @@ Entity* makeEntity(Session* session, const char* address, uint32_t serial) {
   entity->policyRetry = entity->actualRetry = kDefaultRetry;
   entity->address = text;
   entity->port = 0;
+  entity->version = SnmpVersion::v1;
   return entity;
 }
 
-Entity* createEntity(Session* session, const char* address) {
+Entity* createEntity(Session* session, const char* address, SnmpVersion version) {
   Entity* entity = makeEntity(session, address, nextSerial());
+  if (entity) entity->version = version;
   if (entity && registerObject(ObjectKind::entity, &entity->header) != 0) {
     releaseEntity(entity);
     return nullptr;
@@ -66,8 +68,13 @@ extern "C" {
 HSNMP_ENTITY SnmpStrToEntity(HSNMP_SESSION sessionHandle, LPCSTR address) {
   return runExport(Live<Session>{sessionHandle}, [&](CallFrame& frame, Session& session) -> HSNMP_ENTITY {
     if (!address) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ENTITY_UNKNOWN);
-    Entity* entity = createEntity(&session, address);
+    // The translate mode at creation chooses the entity's message format
+    // for good; the other two modes keep SNMPv1.
+    bool v2c = library().translateMode.load() == SNMPAPI_UNTRANSLATED_V2;
+    Entity* entity = createEntity(&session, address, v2c ? SnmpVersion::v2c : SnmpVersion::v1);
     if (!entity) return frame.failWith<HSNMP_ENTITY>(SNMPAPI_ALLOC_ERROR);
+    // From now on the session takes SNMPv2c answers and notifications.
+    if (v2c) session.speaksV2c.store(true);
     return entity;
   });
 }

@@ -35,6 +35,8 @@ uint32_t reserveSerials(uint32_t count);
 
 constexpr uint32_t kMajorVersion = 1;
 constexpr uint32_t kMinorVersion = 1;
-constexpr uint32_t kSupportLevel = SNMPAPI_V1_SUPPORT;
+// SNMPv1 and SNMPv2c: entities made in the untranslated SNMPv2 mode speak
+// SNMPv2c (GetBulk, 64-bit counters, exception values).
+constexpr uint32_t kSupportLevel = SNMPAPI_V2_SUPPORT;
 
 }  // namespace netmgr

@@ -75,10 +75,10 @@ void putVarbind(BackwardWriter& writer, const Varbind& varbind) {
   return 0;
 }
 
-// Community, version 0 and the message header around the PDU.
-void putMessageFrame(BackwardWriter& writer, const Context& context) {
+// Community, version and the message header around the PDU.
+void putMessageFrame(BackwardWriter& writer, const Context& context, SnmpVersion version) {
   writer.putElement(ber::kOctetString, [&] { writer.putOctets(context.community, context.length); });
-  writer.putElement(ber::kInteger, [&] { writer.putSigned(0); });
+  writer.putElement(ber::kInteger, [&] { writer.putSigned(static_cast<int32_t>(version)); });
   writer.putHeader(ber::kSequence, writer.size());
 }
 
@@ -98,20 +98,23 @@ void putInteger(BackwardWriter& writer, int32_t value) {
 
 }  // namespace
 
-uint32_t encodeMessage(Session& session, const Context& context, const Pdu& pdu, smiOCTETS& message) {
+uint32_t encodeMessage(Session& session, const Context& context, const Pdu& pdu, SnmpVersion version,
+                       smiOCTETS& message) {
   if (!isPduType(pdu.type)) return SNMPAPI_PDU_INVALID;
   platform::CriticalSectionGuard guard(session.lock);
   uint8_t buffer[kMaxMessageSize];
   BackwardWriter writer(buffer, sizeof buffer);
-  // At support level 1 a GetBulk request goes out as GetNext, with the
-  // (zero) error fields rather than the bulk counts.
-  smiINT type = pdu.type == SNMP_PDU_GETBULK ? SNMP_PDU_GETNEXT : pdu.type;
+  // SNMPv1 has no GetBulk: it goes out as GetNext, with the (zero) error
+  // fields rather than the bulk counts. SNMPv2c carries the counts.
+  bool bulk = pdu.type == SNMP_PDU_GETBULK;
+  bool asBulk = bulk && version == SnmpVersion::v2c;
+  smiINT type = bulk && !asBulk ? SNMP_PDU_GETNEXT : pdu.type;
   if (uint32_t error = putVarbinds(writer, pdu)) return error;
-  putInteger(writer, pdu.errorIndex);
-  putInteger(writer, pdu.errorStatus);
+  putInteger(writer, asBulk ? pdu.maxRepetitions : pdu.errorIndex);
+  putInteger(writer, asBulk ? pdu.nonRepeaters : pdu.errorStatus);
   putInteger(writer, pdu.requestId);
   writer.putHeader(static_cast<uint8_t>(type), writer.size());
-  putMessageFrame(writer, context);
+  putMessageFrame(writer, context, version);
   return finish(writer, message);
 }
 
@@ -132,7 +135,8 @@ uint32_t encodeV1Trap(Session& session, const Context& context, const Pdu& pdu, 
     else writer.putOctet(0x00);
   });
   writer.putHeader(SNMP_PDU_V1TRAP, writer.size());
-  putMessageFrame(writer, context);
+  // The Trap-PDU exists only in SNMPv1.
+  putMessageFrame(writer, context, SnmpVersion::v1);
   return finish(writer, message);
 }
 

@@ -36,7 +36,7 @@ void retryPosts(void* argument);
 // The retry entry is keyed by the session, so that closing it can
 // withdraw what is still pending; no entity ever has a session's address.
 [[nodiscard]] uint32_t scheduleRetry(Session& session) {
-  return addTimer(kRetryInterval, {retryPosts, &session}, &session, nullptr, 0);
+  return addTimer(kRetryInterval, {retryPosts, &session}, &session, nullptr, 0, 0);
 }
 
 // Posts what is owed, one success at a time. Runs on the timer thread,

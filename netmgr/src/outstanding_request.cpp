@@ -51,7 +51,7 @@ void releaseRequest(OutstandingRequest* request) {
 
 uint32_t scheduleExpiry(Session& session, OutstandingRequest& request) {
   return addTimer(request.timeout, {expireRequest, &request, discardRequest}, request.destination, &session,
-                  request.requestId);
+                  request.requestId, static_cast<uint8_t>(request.version));
 }
 
 void writeRequest(Session& session, const OutstandingRequest& request) {

@@ -3,6 +3,7 @@
 // answer and through its session's timed-out queue afterwards.
 #pragma once
 
+#include "snmp_version.h"
 #include "winsnmp.h"
 
 #include <cstdint>
@@ -38,6 +39,7 @@ struct OutstandingRequest {
   char* address;      // the destination's address text, whole
   uint16_t port;
   int32_t requestId;
+  SnmpVersion version;  // the answer must come in the same one
 };
 
 // A record holding `message` (now the record's) and a copy of `address`.

@@ -7,9 +7,10 @@
 
 namespace netmgr {
 
-void endOutstandingRequest(Session& session, smiINT32 requestId) {
+Withdrawal endOutstandingRequest(Session& session, smiINT32 requestId, SnmpVersion version) {
   Withdrawn withdrawn{};
-  if (!timers().withdrawRequest(&session, requestId, withdrawn)) return;
+  Withdrawal found = timers().withdrawRequest(&session, requestId, static_cast<uint8_t>(version), withdrawn);
+  if (found != Withdrawal::withdrawn) return found;
   auto* request = static_cast<OutstandingRequest*>(withdrawn.argument);
   auto* destination = reinterpret_cast<Entity*>(findLive(ObjectKind::entity, request->destination));
   if (destination && destination->header.serial == request->destinationSerial) {
@@ -21,6 +22,7 @@ void endOutstandingRequest(Session& session, smiINT32 requestId) {
         static_cast<uint32_t>(uint64_t{retries} * request->timeout + withdrawn.elapsedMilliseconds);
   }
   releaseRequest(request);
+  return found;
 }
 
 }  // namespace netmgr

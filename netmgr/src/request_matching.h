@@ -3,6 +3,8 @@
 // that session's outstanding request with its request id.
 #pragma once
 
+#include "snmp_version.h"
+#include "timer_list.h"
 #include "winsnmp.h"
 
 namespace netmgr {
@@ -10,10 +12,12 @@ namespace netmgr {
 struct Session;
 
 // Ends the session's outstanding request with this request id, if there is
-// one, and records the destination entity's actual retry and timeout.
+// one and it went out in the answer's version, and records the destination
+// entity's actual retry and timeout. Says what it found: an answer in
+// another version than its request's is no answer to it.
 // Called with the session's lock held (the timer lock is taken inside,
 // never the other way round). Requests of other sessions are never touched:
 // programs number their requests 1, 2, 3 ... each.
-void endOutstandingRequest(Session& session, smiINT32 requestId);
+[[nodiscard]] Withdrawal endOutstandingRequest(Session& session, smiINT32 requestId, SnmpVersion version);
 
 }  // namespace netmgr

@@ -44,6 +44,7 @@ OutstandingRequest* recordRequest(Session& session, Entity* source, Entity& dest
   request->pduSerial = pdu.header.serial;
   request->port = destination.port ? destination.port : kRequestPort;
   request->requestId = pdu.requestId;
+  request->version = destination.version;
   request->timeout = destination.policyTimeout;
   bool retransmit = library().retransmitMode.load() == SNMPAPI_ON && destination.policyRetry >= 1;
   request->retriesGranted = retransmit ? static_cast<int32_t>(destination.policyRetry) : 0;
@@ -54,7 +55,7 @@ OutstandingRequest* recordRequest(Session& session, Entity* source, Entity& dest
 
 [[nodiscard]] uint32_t sendRequest(Session& session, Entity* source, Entity& destination, Context& context, Pdu& pdu) {
   smiOCTETS message{};
-  if (uint32_t error = encodeMessage(session, context, pdu, message)) return error;
+  if (uint32_t error = encodeMessage(session, context, pdu, destination.version, message)) return error;
   OutstandingRequest* request = recordRequest(session, source, destination, context, pdu, message);
   if (!request) {
     releaseDescriptor(message.ptr);

@@ -37,6 +37,9 @@ struct Session {
   char localAddress[21] = "127.0.0.1";
   // Registered for notifications (SnmpRegister); read by the trap catcher.
   std::atomic<bool> registered{false};
+  // Owns an SNMPv2c entity, so accepts messages of version 1; an SNMPv1
+  // session refuses them as it always did.
+  std::atomic<bool> speaksV2c{false};
   CPtrList* received = nullptr;       // ReceivedDatagram records, oldest first
   CPtrList* notifications = nullptr;  // PendingNotification records
   CPtrList* timedOut = nullptr;       // OutstandingRequest records

@@ -17,10 +17,10 @@ TimerList::~TimerList() {
 void TimerList::release(TimerEntry* entry) { entryHeap.dispose(entry); }
 
 uint32_t TimerList::add(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
-                       int32_t requestId, bool& wasEmpty) {
+                       int32_t requestId, uint8_t version, bool& wasEmpty) {
   auto* entry = entryHeap.make<TimerEntry>();
   if (!entry) return SNMPAPI_ALLOC_ERROR;
-  *entry = TimerEntry{delay, GetTickCount64(), task, entityKey, session, requestId, nullptr};
+  *entry = TimerEntry{delay, GetTickCount64(), task, entityKey, session, requestId, version, nullptr};
   std::lock_guard guard(lock_);
   wasEmpty = head_ == nullptr;
   TimerEntry* previous = nullptr;
@@ -46,24 +46,26 @@ void TimerList::unlink(TimerEntry* previous, TimerEntry* entry) {
   entries_.store(entries_.load(std::memory_order_relaxed) - 1, std::memory_order_release);
 }
 
-bool TimerList::withdrawRequest(const Session* session, int32_t requestId, Withdrawn& withdrawn) {
+Withdrawal TimerList::withdrawRequest(const Session* session, int32_t requestId, uint8_t version,
+                                      Withdrawn& withdrawn) {
   TimerEntry* found = nullptr;
-  if (entries_.load(std::memory_order_acquire) == 0) return false;
+  if (entries_.load(std::memory_order_acquire) == 0) return Withdrawal::none;
   {
     std::lock_guard guard(lock_);
     TimerEntry* previous = nullptr;
     for (TimerEntry* entry = head_; entry; previous = entry, entry = entry->next) {
       if (entry->session == session && entry->requestId == requestId) {
+        if (entry->version != version) return Withdrawal::otherVersion;
         unlink(previous, entry);
         found = entry;
         break;
       }
     }
   }
-  if (!found) return false;
+  if (!found) return Withdrawal::none;
   withdrawn = {found->task.argument, GetTickCount64() - found->registeredAt};
   release(found);
-  return true;
+  return Withdrawal::withdrawn;
 }
 
 TimerEntry* TimerList::withdrawEntity(const void* entityKey) {

@@ -33,7 +33,15 @@ struct TimerEntry {
   const void* entityKey;     // withdrawal by entity
   const Session* session;    // withdrawal by request id is per session
   int32_t requestId;
+  uint8_t version;           // the message version the request went out in
   TimerEntry* next;          // the list's order, then the chain's
+};
+
+// What an answer found among the entries of its session.
+enum class Withdrawal {
+  none,          // no entry with its request id
+  withdrawn,     // the entry is ended and handed out
+  otherVersion,  // an entry with its request id waits for another version
 };
 
 struct Withdrawn {
@@ -60,10 +68,10 @@ class TimerList {
   // due at the same time); `wasEmpty` tells the caller to wake the timer
   // thread. Returns 0, or 2 when memory runs out (nothing added).
   [[nodiscard]] uint32_t add(uint32_t delay, const TimerTask& task, const void* entityKey,
-                            const Session* session, int32_t requestId, bool& wasEmpty);
-  // Ends the first entry of this session with this request id; false when
-  // there is none.
-  bool withdrawRequest(const Session* session, int32_t requestId, Withdrawn& withdrawn);
+                            const Session* session, int32_t requestId, uint8_t version, bool& wasEmpty);
+  // Ends the first entry of this session with this request id, if it went
+  // out in this version; an entry of another version is left waiting.
+  Withdrawal withdrawRequest(const Session* session, int32_t requestId, uint8_t version, Withdrawn& withdrawn);
   // Ends every entry of this entity: the chain of them, for consume().
   [[nodiscard]] TimerEntry* withdrawEntity(const void* entityKey);
   // Takes `elapsed` milliseconds off the list and returns the chain of the

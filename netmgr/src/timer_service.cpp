@@ -85,9 +85,9 @@ DWORD WINAPI timerThreadMain(LPVOID) {
 TimerList& timers() { return timerList; }
 
 uint32_t addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
-                  int32_t requestId) {
+                  int32_t requestId, uint8_t version) {
   bool wasEmpty = false;
-  if (uint32_t error = timerList.add(delay, task, entityKey, session, requestId, wasEmpty)) return error;
+  if (uint32_t error = timerList.add(delay, task, entityKey, session, requestId, version, wasEmpty)) return error;
   if (timerThread.sleeping.exchange(false) && timerThread.wake) SetEvent(timerThread.wake);
   return 0;
 }

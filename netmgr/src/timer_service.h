@@ -18,7 +18,7 @@ TimerList& timers();
 // Adds an entry and wakes the thread when the list was empty. Returns 0,
 // or 2 when memory runs out.
 [[nodiscard]] uint32_t addTimer(uint32_t delay, const TimerTask& task, const void* entityKey, const Session* session,
-                            int32_t requestId);
+                            int32_t requestId, uint8_t version);
 
 // Timer callbacks run while the thread holds this lock. A session being
 // closed takes and drops it once after leaving its table, so that no

@@ -103,14 +103,15 @@ smiVALUE oidValue(const smiOID& oid) {
                        size_t length, DecodedMessage& decoded) {
   Octets community;
   BerReader rest({nullptr, 0});
-  if (uint32_t error = readFraming(octets, length, community, rest)) return error;
+  SnmpVersion version = SnmpVersion::v1;
+  if (uint32_t error = readFraming(octets, length, SnmpVersion::v1, version, community, rest)) return error;
   TrapHeader header;
   if (!readTrapHeader(rest, header)) return SNMPAPI_OTHER_ERROR;
   smiINT type = header.type == SNMP_PDU_V1TRAP ? SNMP_PDU_TRAP : header.type;
   if (!isPduType(type)) return SNMPAPI_OTHER_ERROR;
   if (header.generic < 0 || header.generic > kEnterpriseSpecific) return SNMPAPI_ALLOC_ERROR;
   DecodedBuilder builder;
-  if (uint32_t error = builder.make(session, sourceAddress, community)) return error;
+  if (uint32_t error = builder.make(session, sourceAddress, version, community)) return error;
   if (uint32_t error = buildNotification(header, builder.list())) return error;
   (void)fillPdu(builder.pdu(), type, 0, 0, 0, &builder.list());
   return builder.publish(decoded);

@@ -167,9 +167,9 @@ TEST_F(Decoding, FramingFaultsAreRefusedWithError8) {
   Octets notSequence = good;
   notSequence[0] = 0x31;
   EXPECT_EQ(refusal(notSequence), static_cast<smiUINT32>(SNMPAPI_NOOP));
-  MessageParts version1;
-  version1.version = hex("02 01 01");
-  EXPECT_EQ(refusal(version1.build()), static_cast<smiUINT32>(SNMPAPI_NOOP));
+  MessageParts version2;
+  version2.version = hex("02 01 02");
+  EXPECT_EQ(refusal(version2.build()), static_cast<smiUINT32>(SNMPAPI_NOOP));
   MessageParts longVersion;
   longVersion.version = hex("02 02 00 00");
   EXPECT_EQ(refusal(longVersion.build()), static_cast<smiUINT32>(SNMPAPI_NOOP));

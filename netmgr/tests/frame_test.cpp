@@ -10,7 +10,7 @@ TEST(StartupAndCleanup, ReportsVersionLevelAndModes) {
   ASSERT_EQ(SnmpStartup(&major, &minor, &level, &translate, &retransmit), SNMPAPI_SUCCESS);
   EXPECT_EQ(major, 1u);
   EXPECT_EQ(minor, 1u);
-  EXPECT_EQ(level, 1u);
+  EXPECT_EQ(level, static_cast<smiUINT32>(SNMPAPI_V2_SUPPORT));
   EXPECT_EQ(translate, 1u);
   EXPECT_EQ(retransmit, 1u);
   EXPECT_EQ(SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2), SNMPAPI_SUCCESS);

@@ -14,7 +14,7 @@ class Timers : public testing::Test {
  protected:
   void add(uint32_t delay, int tag, const Session* session = kSessionA, const void* entity = nullptr) {
     bool wasEmpty = false;
-    ASSERT_EQ(list.add(delay, {nullptr, &tags[tag]}, entity, session, tag, wasEmpty), 0u);
+    ASSERT_EQ(list.add(delay, {nullptr, &tags[tag]}, entity, session, tag, 0, wasEmpty), 0u);
   }
   // Advances the clock and returns the tags of the entries that fell due.
   std::vector<int> advance(uint32_t elapsed) {
@@ -48,9 +48,9 @@ TEST_F(Timers, FireInDueOrderWithTiesInArrivalOrder) {
 
 TEST_F(Timers, TellTheCallerWhenTheListWasEmpty) {
   bool wasEmpty = false;
-  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 1, wasEmpty), 0u);
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 1, 0, wasEmpty), 0u);
   EXPECT_TRUE(wasEmpty);
-  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 2, wasEmpty), 0u);
+  ASSERT_EQ(list.add(10, {nullptr, nullptr}, nullptr, kSessionA, 2, 0, wasEmpty), 0u);
   EXPECT_FALSE(wasEmpty);
   TimerList::consume(list.clear(), [](TimerEntry&) {});
 }
@@ -60,9 +60,9 @@ TEST_F(Timers, WithdrawingByRequestKeepsTheOthersOnTime) {
   add(200, 1);
   add(300, 2);
   Withdrawn withdrawn{};
-  ASSERT_TRUE(list.withdrawRequest(kSessionA, 1, withdrawn));
+  ASSERT_EQ(list.withdrawRequest(kSessionA, 1, 0, withdrawn), Withdrawal::withdrawn);
   EXPECT_EQ(withdrawn.argument, &tags[1]);
-  EXPECT_FALSE(list.withdrawRequest(kSessionA, 1, withdrawn));
+  EXPECT_EQ(list.withdrawRequest(kSessionA, 1, 0, withdrawn), Withdrawal::none);
   EXPECT_EQ(advance(100), std::vector<int>{0});
   EXPECT_EQ(advance(199), std::vector<int>{});
   EXPECT_EQ(advance(1), std::vector<int>{2});
@@ -72,10 +72,20 @@ TEST_F(Timers, RequestIdsAreMatchedWithinTheirSessionOnly) {
   add(100, 4, kSessionA);
   add(100, 4, kSessionB);
   Withdrawn withdrawn{};
-  ASSERT_TRUE(list.withdrawRequest(kSessionB, 4, withdrawn));
+  ASSERT_EQ(list.withdrawRequest(kSessionB, 4, 0, withdrawn), Withdrawal::withdrawn);
   EXPECT_EQ(list.size(), 1u);
-  ASSERT_TRUE(list.withdrawRequest(kSessionA, 4, withdrawn));
-  EXPECT_FALSE(list.withdrawRequest(kSessionA, 4, withdrawn));
+  ASSERT_EQ(list.withdrawRequest(kSessionA, 4, 0, withdrawn), Withdrawal::withdrawn);
+  EXPECT_EQ(list.withdrawRequest(kSessionA, 4, 0, withdrawn), Withdrawal::none);
+}
+
+// An answer in another message version leaves the request waiting for
+// its own answer.
+TEST_F(Timers, AnAnswerOfAnotherVersionLeavesTheRequestWaiting) {
+  add(100, 4, kSessionA);
+  Withdrawn withdrawn{};
+  EXPECT_EQ(list.withdrawRequest(kSessionA, 4, 1, withdrawn), Withdrawal::otherVersion);
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.withdrawRequest(kSessionA, 4, 0, withdrawn), Withdrawal::withdrawn);
 }
 
 TEST_F(Timers, WithdrawingAnEntityEndsAllItsEntries) {

@@ -2,7 +2,9 @@
 // record checks, conversion and fan-out to every registered session, and
 // the catcher's life across start-up and clean-up.
 #include "message_builder.h"
+#include "background_process.h"
 #include "net_snmp_agent.h"
+#include "required_peer.h"
 #include "received_traps.h"
 #include "trap_server.h"
 #include "trap_server_link.h"
@@ -124,6 +126,43 @@ TEST_F(TrapReception, MessagesThatAreNotV1TrapsOrHaveAnUnknownGenericTypeAreDrop
   std::optional<ReceivedTrap> received = waitForTrap(session);
   ASSERT_TRUE(received);
   EXPECT_EQ(received->valueOf("1.3.6.1.6.3.1.1.4.1.0"), "6:1.3.6.1.4.1.27182.0.0.9");
+}
+
+// SNMPv2c notifications are not converted: what the agent sent is what
+// the session gets.
+TEST_F(TrapReception, AnSnmpV2cTrapIsDeliveredAsItIs) {
+  HSNMP_SESSION session = registeredSession();
+  MessageParts trap;
+  trap.version = hex("02 01 01");
+  trap.type = SNMP_PDU_TRAP;
+  trap.requestId = hex("02 01 09");
+  trap.varbinds = join({varbind(hex("2B 06 01 02 01 01 03 00"), hex("43 01 07")),
+                        varbind(hex("2B 06 01 06 03 01 01 04 01 00"), hex("06 09 2B 06 01 04 01 81 D4 2E 05")),
+                        varbind(hex("2B 06 01 02 01 1F 01 01 01 06 01"), hex("46 05 01 00 00 00 00"))});
+  ASSERT_TRUE(send(asString(trap.build())));
+  std::optional<ReceivedTrap> received = waitForTrap(session);
+  ASSERT_TRUE(received);
+  EXPECT_EQ(received->type, SNMP_PDU_TRAP);
+  EXPECT_EQ(received->community, "public");
+  ASSERT_EQ(received->bindings.size(), 3u);
+  EXPECT_EQ(received->valueOf("1.3.6.1.2.1.1.3.0"), "67:7");
+  EXPECT_EQ(received->valueOf("1.3.6.1.6.3.1.1.4.1.0"), "6:1.3.6.1.4.1.27182.5");
+  EXPECT_EQ(received->bindings[2].first, "1.3.6.1.2.1.31.1.1.1.6.1");
+}
+
+// The trap server answers an inform on the port it came to, so the
+// sender stops resending; the sessions are told of it as an inform.
+TEST_F(TrapReception, AnInformIsAnsweredAndDelivered) {
+  if (system("command -v snmpinform >/dev/null 2>&1") != 0) ORVANE_MISSING_PEER() << "snmpinform is not installed";
+  HSNMP_SESSION session = registeredSession();
+  ProgramRun inform = runProgram({"snmpinform", "-v2c", "-c", "public", "-r", "0", "-t", "20",
+                                  "127.0.0.1:" + std::to_string(server.port()), "0", "1.3.6.1.4.1.27182.7"},
+                                 60s);
+  EXPECT_EQ(inform.exitCode, 0) << inform.output;
+  std::optional<ReceivedTrap> received = waitForTrap(session);
+  ASSERT_TRUE(received);
+  EXPECT_EQ(received->type, SNMP_PDU_INFORM);
+  EXPECT_EQ(received->valueOf("1.3.6.1.6.3.1.1.4.1.0"), "6:1.3.6.1.4.1.27182.7");
 }
 
 // The catcher window refuses blocks that are not whole trap records.

@@ -1,6 +1,8 @@
 // Reading the trap port.
 #include "trap_listener.h"
 
+#include "inform_answer.h"
+
 #include "notifyd/trap_server.h"
 #include "platform/process_windows.h"
 #include "platform/tick.h"
@@ -104,6 +106,13 @@ void TrapListener::read(DWORD serverThread, HWND window) {
   while (!PostThreadMessage(serverThread, kStopMessage, 0, 0)) Sleep(10);
 }
 
+// Answered at once, from the port the inform came to, before its record
+// waits for the server thread: the sender's retransmission timer is short.
+void TrapListener::answerIfInform(size_t length, const sockaddr_in& sender) {
+  if (!answerInform(buffer_.data(), length, answer_)) return;
+  sendto(socket_, answer_.data(), answer_.size(), 0, reinterpret_cast<const sockaddr*>(&sender), sizeof sender);
+}
+
 void TrapListener::takeDatagrams(DWORD serverThread) {
   for (int turn = 0; turn < kDatagramsPerTurn; ++turn) {
     sockaddr_in sender{};
@@ -112,6 +121,7 @@ void TrapListener::takeDatagrams(DWORD serverThread) {
                               reinterpret_cast<sockaddr*>(&sender), &senderLength);
     if (length < 0) return;
     received_.fetch_add(1);
+    answerIfInform(static_cast<size_t>(length), sender);
     if (waiting_.load() >= kMostWaiting) {
       dropped_.fetch_add(1);
       continue;

@@ -10,6 +10,8 @@
 #include "platform/messages.h"
 #include "platform/sockets.h"
 
+#include <netinet/in.h>
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -57,6 +59,7 @@ class TrapListener {
  private:
   void read(DWORD serverThread, HWND window);
   void takeDatagrams(DWORD serverThread);
+  void answerIfInform(size_t length, const sockaddr_in& sender);
 
   SOCKET socket_ = INVALID_SOCKET;
   int stopPipe_[2] = {-1, -1};
@@ -65,6 +68,7 @@ class TrapListener {
   std::atomic<uint64_t> received_{0};
   std::atomic<uint64_t> dropped_{0};
   std::vector<uint8_t> buffer_;
+  std::vector<uint8_t> answer_;
 };
 
 }  // namespace notifyd

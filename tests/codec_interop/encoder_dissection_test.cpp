@@ -204,4 +204,50 @@ TEST_F(EncoderDissection, TheTrapPduFieldsReadBack) {
   EXPECT_EQ(packets[0].field("time-stamp"), "1234");
 }
 
+// What we send to an SNMPv2c entity: version 1, and a GetBulk with the
+// counts it was given; Counter64 and the exceptions in a response of it.
+TEST_F(EncoderDissection, MessagesToAnSnmpV2cEntityReadAsSnmpV2c) {
+  SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V2);
+  HSNMP_ENTITY agent = entity("127.0.0.1");
+  SnmpSetTranslateMode(SNMPAPI_UNTRANSLATED_V1);
+  HSNMP_CONTEXT ctx = context("public");
+  auto encodeFor = [&](HSNMP_PDU pdu, uint16_t from, uint16_t to) {
+    smiOCTETS message{};
+    EXPECT_EQ(SnmpEncodeMsg(session, agent, agent, ctx, pdu, &message), SNMPAPI_SUCCESS);
+    CapturedDatagram datagram{Octets(message.ptr, message.ptr + message.len), from, to};
+    SnmpFreeDescriptor(SNMP_SYNTAX_OCTETS, &message);
+    return datagram;
+  };
+  HSNMP_VBL names = SnmpCreateVbl(session, nullptr, nullptr);
+  append(names, {1, 3, 6, 1, 2, 1, 1, 3}, plainValue(SNMP_SYNTAX_NULL));
+  append(names, {1, 3, 6, 1, 2, 1, 31, 1, 1, 1, 6}, plainValue(SNMP_SYNTAX_NULL));
+  HSNMP_VBL values = SnmpCreateVbl(session, nullptr, nullptr);
+  append(values, {1, 3, 6, 1, 2, 1, 31, 1, 1, 1, 6, 1}, counter64Value(1, 0));
+  append(values, {1, 3, 6, 1, 2, 1, 31, 1, 1, 1, 6, 2}, plainValue(SNMP_SYNTAX_NOSUCHINSTANCE));
+  append(values, {1, 3, 6, 1, 2, 1, 31, 1, 1, 1, 6, 3}, plainValue(SNMP_SYNTAX_ENDOFMIBVIEW));
+  std::string path = std::string(std::getenv("ORVANE_RUNTIME_DIR")) + "/v2c.pcap";
+  ASSERT_TRUE(writePcap(path, {encodeFor(SnmpCreatePdu(session, SNMP_PDU_GETBULK, 77, 1, 25, names), 2000, 161),
+                               encodeFor(SnmpCreatePdu(session, SNMP_PDU_RESPONSE, 77, 0, 0, values), 161, 2000)}));
+  std::vector<DissectedPacket> packets = dissect(path);
+  ASSERT_EQ(packets.size(), 2u);
+  for (const DissectedPacket& packet : packets) {
+    SCOPED_TRACE(packet.text);
+    EXPECT_TRUE(packet.snmp);
+    EXPECT_FALSE(packet.malformed);
+    EXPECT_EQ(packet.code("version"), "1");
+    EXPECT_EQ(packet.field("version"), "v2c");
+    EXPECT_EQ(packet.field("request-id"), "77");
+  }
+  EXPECT_EQ(packets[0].field("data"), "getBulkRequest");
+  EXPECT_EQ(packets[0].field("non-repeaters"), "1");
+  EXPECT_EQ(packets[0].field("max-repetitions"), "25");
+  ASSERT_EQ(packets[0].varbinds.size(), 2u);
+  EXPECT_EQ(packets[0].varbinds[1].name, "1.3.6.1.2.1.31.1.1.1.6");
+  ASSERT_EQ(packets[1].varbinds.size(), 3u);
+  EXPECT_EQ(packets[1].varbinds[0].type, "Counter64");
+  EXPECT_EQ(packets[1].varbinds[0].value, "4294967296");
+  EXPECT_EQ(packets[1].varbinds[1].type, "noSuchInstance");
+  EXPECT_EQ(packets[1].varbinds[2].type, "endOfMibView");
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "probe_output.h"
 #include "required_peer.h"
 #include "simulated_agent.h"
+#include "winsnmp.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,51 @@ TEST_F(ProbeAgainstNetSnmp, AWholeWalkPrintsWhatSnmpwalkPrints) {
   }
   EXPECT_GT(compared, mine.size() / 2);
 }
+
+// Over SNMPv2c, with GetNext and with GetBulk, the probe prints what
+// net-snmp's walkers print, the 64-bit counters included.
+struct V2cWalk {
+  std::vector<std::string> probeOptions;
+  std::string peer;
+  std::vector<std::string> peerOptions;
+};
+
+void PrintTo(const V2cWalk& walk, std::ostream* out) { *out << walk.peer << " against " << walk.probeOptions[0]; }
+
+class ProbeV2cAgainstNetSnmp : public ProbeAgainstNetSnmp, public testing::WithParamInterface<V2cWalk> {};
+
+TEST_P(ProbeV2cAgainstNetSnmp, AWholeWalkPrintsWhatTheNetSnmpWalkerPrints) {
+  std::vector<std::string> arguments = GetParam().probeOptions;
+  arguments.insert(arguments.end(), {"-cpublic", "-f", "-s1", "-o", "-t", agent.address()});
+  ProgramRun run = probe(arguments);
+  ASSERT_EQ(run.exitCode, 1);
+  ASSERT_TRUE(run.output.ends_with("\n\nFinished.\n")) << run.output.substr(run.output.size() - 200);
+  std::vector<simagent::VarBind> mine = readProbeLines(run.output);
+  PeerWalk theirs = peerWalk(GetParam().peer, agent.port(), GetParam().peerOptions);
+  ASSERT_GT(theirs.names.size(), 100u);
+  ASSERT_EQ(mine.size(), theirs.names.size());
+  size_t compared = 0, counters64 = 0;
+  for (size_t i = 0; i < mine.size(); ++i) {
+    std::string name = simagent::oidToText(theirs.names[i]);
+    ASSERT_EQ(simagent::oidToText(mine[i].name), name) << "line " << i;
+    const simagent::Value* peer = theirs.values.get(theirs.names[i]);
+    if (!peer) continue;
+    EXPECT_EQ(mine[i].value.syntax, peer->syntax) << name;
+    if (peer->syntax == SNMP_SYNTAX_CNTR64) ++counters64;
+    if (!changesOverTime({mine[i].name, *peer})) {
+      EXPECT_TRUE(sameValue(mine[i].value, *peer)) << name;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, mine.size() / 2);
+  EXPECT_GT(counters64, 10u) << "the 64-bit counters are missing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walks, ProbeV2cAgainstNetSnmp,
+    testing::Values(V2cWalk{{"-2"}, "snmpwalk", {"-v2c", "-Oe"}},
+                    V2cWalk{{"-g10"}, "snmpbulkwalk", {"-v2c", "-Oe", "-Cr10"}}),
+    [](const testing::TestParamInfo<V2cWalk>& info) { return info.index == 0 ? "GetNext" : "GetBulk"; });
 
 TEST_F(ProbeAgainstNetSnmp, InfoPrintsTheSystemGroup) {
   ProgramRun run = probe({"-cpublic", "-i", "-o", agent.address()});

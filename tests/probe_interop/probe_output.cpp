@@ -46,9 +46,14 @@ simagent::Value valueOf(const std::string& label, const std::string& text) {
     case SNMP_SYNTAX_UINT32: value.number = std::strtoll(text.c_str(), nullptr, 10); break;
     case SNMP_SYNTAX_TIMETICKS: value.number = ticksOf(text); break;
     case SNMP_SYNTAX_CNTR64: {
+      // Halves in hex over SNMPv1, a decimal number with -2.
       unsigned high = 0, low = 0;
-      std::sscanf(text.c_str(), "%x.%x", &high, &low);
-      value.counter64 = (uint64_t{high} << 32) | low;
+      if (shown.find('.') == std::string::npos) {
+        value.counter64 = std::strtoull(shown.c_str(), nullptr, 10);
+      } else {
+        std::sscanf(text.c_str(), "%x.%x", &high, &low);
+        value.counter64 = (uint64_t{high} << 32) | low;
+      }
       break;
     }
     case SNMP_SYNTAX_OCTETS:

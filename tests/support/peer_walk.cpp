@@ -9,7 +9,12 @@
 #include <sstream>
 
 PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions, const std::string& root) {
-  std::vector<std::string> arguments{"snmpwalk", "-v1", "-c", "public", "-On", "-t", "2"};
+  return peerWalk("snmpwalk", port, extraOptions, root);
+}
+
+PeerWalk peerWalk(const std::string& program, uint16_t port, const std::vector<std::string>& extraOptions,
+                  const std::string& root) {
+  std::vector<std::string> arguments{program, "-v1", "-c", "public", "-On", "-t", "2"};
   arguments.insert(arguments.end(), extraOptions.begin(), extraOptions.end());
   arguments.push_back("127.0.0.1:" + std::to_string(port));
   arguments.push_back(root);

@@ -17,6 +17,10 @@ struct PeerWalk {
 // unless told) at 127.0.0.1:`port`.
 PeerWalk snmpwalk(uint16_t port, const std::vector<std::string>& extraOptions = {},
                   const std::string& root = ".1");
+// The same with another net-snmp walker (snmpbulkwalk); a later -v in
+// `extraOptions` replaces -v1.
+PeerWalk peerWalk(const std::string& program, uint16_t port, const std::vector<std::string>& extraOptions = {},
+                  const std::string& root = ".1");
 
 // True for values that change between two walks a second apart: counters,
 // clocks and gauges, and the machine's readings (dates, load, memory and
