@@ -11,6 +11,7 @@
 #include "query_tab.h"
 #include "set_window.h"
 #include "status_panels.h"
+#include "table_index_window.h"
 #include "web_pages.h"
 
 #include "platform/message_box.h"
@@ -75,6 +76,7 @@ TZormNL32::TZormNL32(QWidget* parent)
   createToolbar();
   createStatusBar();
   connectControls();
+  connectInfoWindowCommands();
 
   PageControl->setCurrentWidget(queryTab_);
   statusTextPanel_->setText(QStringLiteral("Initializing..."));
@@ -93,6 +95,8 @@ TZormNL32::TZormNL32(QWidget* parent)
 TZormNL32::~TZormNL32() {
   // The secondary windows keep their own settings; they go first, while
   // the main window's histories they borrow still exist.
+  closeInfoWindows();
+  delete tableIndexWindow_;
   delete setWindow_;
   delete nodeInfoWindow_;
   if (started_) saveSettings();
@@ -114,7 +118,7 @@ QAction* TZormNL32::addCommand(const char* name, const QString& caption, const Q
 void TZormNL32::createActions() {
   using T = TZormNL32;
   addCommand("actionNewInfoWindow", QStringLiteral("&New Info Window"), QKeySequence(Qt::CTRL | Qt::Key_N),
-             &T::notIncluded);
+             &T::newInfoWindow);
   addCommand("actionCloseAll", QStringLiteral("Close Al&l Windows"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
              &T::closeAllWindows);
   connect(addCommand("actionExit", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_X), nullptr),
@@ -169,7 +173,7 @@ void TZormNL32::createActions() {
              &T::notIncluded);
   addCommand("actionHelpTopics", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1), &T::SpeedButtonHelpClick);
   addCommand("actionAbout", QStringLiteral("&About ..."), QKeySequence(Qt::CTRL | Qt::Key_A), &T::showAbout);
-  addCommand("actionAgentInfo", QStringLiteral("Show Remote SNMP Agent Info"), QKeySequence(), &T::notIncluded);
+  addCommand("actionAgentInfo", QStringLiteral("Show Remote SNMP Agent Info"), QKeySequence(), &T::newInfoWindow);
 }
 
 void TZormNL32::createMenus() {
@@ -274,7 +278,7 @@ void TZormNL32::createTabs() {
   PageControl->setDocumentMode(false);
   queryTab_ = new QueryTab(PageControl);
   mibTab_ = new MibTab(PageControl);
-  pingTab_ = new PingTab(PageControl);
+  pingTab_ = new PingTab(*this, PageControl);
   preferencesTab_ = new PreferencesTab(PageControl);
   PageControl->addTab(queryTab_, QStringLiteral("Query"));
   PageControl->addTab(mibTab_, QStringLiteral("MIB"));

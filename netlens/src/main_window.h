@@ -36,6 +36,8 @@ class StatusTextPanel;
 class TFormAbout;
 class TFormMibSet;
 class TFormNodeInfo;
+class TFormTableIndex;
+class TInfoForm;
 
 class TZormNL32 : public QMainWindow, public BrowserHost {
   Q_OBJECT
@@ -96,6 +98,20 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   TFormAbout* aboutWindow() const { return aboutWindow_; }
   // The tree pop-up menu as it would open for a node (for its items).
   QMenu* preparePopupMenu(QTreeWidgetItem* item);
+
+  // Info windows: at most kMaximumInfoWindows at a time, each in a slot.
+  static constexpr int kInfoWindowSlots = 61;
+  static constexpr int kMaximumInfoWindows = 60;
+  // Opens an info window of `kind` (TInfoForm::Kind) in the first free
+  // slot, for `agent` or the agent box's text; null while the limit is
+  // reached.
+  TInfoForm* openInfoWindow(int kind, const QString& root = QString(), const QString& entryOid = QString(),
+                            const QStringList& indexes = QStringList(), const QString& agent = QString());
+  void newInfoWindow();
+  int infoWindowCount() const;
+  TInfoForm* infoWindow(int slot) const { return infoForms_[slot]; }
+  TFormTableIndex* tableIndexWindow() const { return tableIndexWindow_; }
+  void showTableIndexWindow(HWSM_NODE node);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -165,6 +181,10 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   void showIndexTableWindow();
   void showAbout();
   void confirmClearAllHistories();
+  void connectInfoWindowCommands();
+  void infoWindowClosed(TInfoForm* window);
+  void infoWindowAgentChanged(TInfoForm* window);
+  void closeInfoWindows();
 
   platform::gui::BridgedWindow window_;
   TAgentRequest request_;
@@ -197,6 +217,9 @@ class TZormNL32 : public QMainWindow, public BrowserHost {
   TFormAbout* aboutWindow_ = nullptr;
   std::map<QString, QAction*> actions_;
   QMenu* infoWindowsMenu_ = nullptr;
+  TInfoForm* infoForms_[kInfoWindowSlots] = {};
+  std::map<TInfoForm*, QAction*> infoMenuItems_;
+  TFormTableIndex* tableIndexWindow_ = nullptr;
 };
 
 }  // namespace netlens

@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "info_window.h"
 #include "browser_texts.h"
 #include "mib_node.h"
 #include "node_info_window.h"
@@ -31,6 +32,7 @@ void TZormNL32::closeAllWindows() {
   for (QWidget* window : {static_cast<QWidget*>(setWindow_), static_cast<QWidget*>(nodeInfoWindow_)}) {
     if (window) window->hide();
   }
+  closeInfoWindows();
   histories_.setBulkOperation(false);
 }
 
@@ -39,7 +41,7 @@ void TZormNL32::showIndexTableWindow() {
     MessageBoxA(nullptr, "For this operation you have to select a table node.", "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  notIncluded();
+  showTableIndexWindow(selectedNode());
 }
 
 void TZormNL32::showAbout() {
