@@ -38,7 +38,8 @@ constexpr int kNameWidth = 170;
 constexpr int kSyntaxWidth = 80;
 // A receive error that leaves the poll running.
 constexpr SNMPAPI_STATUS kIgnoredReceiveError = 8;
-constexpr int kPanelWidths[TInfoForm::panelCount] = {0, 40, 100, 60, 36, 30, 0};
+// Room for "65535" in the port panel, "255.255.255.255" in the agent's.
+constexpr int kPanelWidths[TInfoForm::panelCount] = {0, 40, 110, 60, 48, 30, 0};
 
 smiOID asOid(const std::vector<smiUINT32>& parts) {
   return smiOID{static_cast<smiUINT32>(parts.size()), const_cast<smiUINT32*>(parts.data())};
@@ -403,6 +404,8 @@ void TInfoForm::showRows() {
   for (const Row& row : collected_) {
     auto* item = new QTreeWidgetItem({row.name, row.syntax, row.value});
     item->setIcon(0, artwork::treeNodeIcon(row.image.image, row.image.image, row.image.overlay));
+    // Long values (sysDescr) are cut off by the column; the hint has them whole.
+    item->setToolTip(2, row.value);
     items.push_back(item);
   }
   ListViewInfo->addTopLevelItems(items);
