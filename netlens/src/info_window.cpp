@@ -78,12 +78,12 @@ TInfoForm::TInfoForm(TZormNL32& owner, const Setup& setup)
   started_ = startLibrary();
   prepareRanges();
   if (ranges_.empty()) return;
-  applyMinimumInterval();
+  SessionPolicy policy = owner_.sessionPolicy().value_or(SessionPolicy{});
+  applyMinimumInterval(policy);
   if (started_) {
     request_.managerAddress = owner_.managerAddress().toStdString();
     request_.agentAddress = setup_.agent.trimmed().toStdString();
     request_.community = setup_.community.toStdString();
-    SessionPolicy policy = owner_.sessionPolicy().value_or(SessionPolicy{});
     policy.port = setup_.port;
     if (!request_.openSession(policy)) started_ = false;
   }
@@ -200,8 +200,7 @@ void TInfoForm::prepareRanges() {
 }
 
 // A poll must have time for every retransmission before the next starts.
-void TInfoForm::applyMinimumInterval() {
-  SessionPolicy policy = owner_.sessionPolicy().value_or(SessionPolicy{});
+void TInfoForm::applyMinimumInterval(const SessionPolicy& policy) {
   long long minimum = static_cast<long long>(policy.timeoutSeconds) * (policy.retransmits + 1) + 1;
   if (minimum > kMinimumInterval) {
     EditInterval->setMinimum(static_cast<int>(std::min<long long>(minimum, kMaximumInterval)));

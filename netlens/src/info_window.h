@@ -101,7 +101,7 @@ class TInfoForm : public QWidget {
   QStatusBar* createStatusBar();
   bool startLibrary();
   void prepareRanges();
-  void applyMinimumInterval();
+  void applyMinimumInterval(const SessionPolicy& policy);
   void timerTick();
   void startPoll();
   void sendRequest();
