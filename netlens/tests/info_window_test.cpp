@@ -130,6 +130,43 @@ TEST_F(InfoWindowTest, SilentAgentShowsTimeoutUntilTheNextPoll) {
   EXPECT_EQ(form->pollsCompleted(), 0);
 }
 
+TEST_F(InfoWindowTest, NewAgentPropertiesTakeEffectAtOnce) {
+  if (!startAgent()) ORVANE_MISSING_PEER() << "snmpd did not start";
+  window().preferencesTab()->EditTimeout->setText(QStringLiteral("1"));
+  window().preferencesTab()->EditRetransmits->setText(QStringLiteral("0"));
+  TInfoForm* form = window().openInfoWindow(TInfoForm::subtreeKind, QStringLiteral("system"), {}, {},
+                                            QStringLiteral("127.0.0.2"));
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(processEventsUntil([&] { return form->pollComplete() && form->rows()->topLevelItemCount() > 0; },
+                                 std::chrono::seconds(60)));
+  EXPECT_EQ(rowNames(*form), QStringList{QStringLiteral("TIMEOUT")});
+  form->applyAgent(QStringLiteral("127.0.0.1"), QStringLiteral("public"), agent_.port());
+  ASSERT_TRUE(waitForPoll(*form));
+  EXPECT_TRUE(rowNames(*form).contains(QStringLiteral("sysName.0")));
+  EXPECT_FALSE(rowNames(*form).contains(QStringLiteral("TIMEOUT")));
+  EXPECT_EQ(form->panelText(TInfoForm::agentPanel), QStringLiteral("127.0.0.1"));
+  QStringList items;
+  for (QMenu* each : window().findChildren<QMenu*>()) {
+    for (QAction* action : each->actions()) items << action->text();
+  }
+  EXPECT_TRUE(items.contains(QStringLiteral("Info 1  127.0.0.1"))) << items.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(InfoWindowTest, PollInfoFormsCommandStartsAndStopsEveryWindow) {
+  useAgent(freeLoopbackPort());
+  QAction* poll = window().findChild<QAction*>(QStringLiteral("actionPollInfo"));
+  poll->setChecked(true);
+  TInfoForm* first = window().openInfoWindow(TInfoForm::standardKind);
+  TInfoForm* second = window().openInfoWindow(TInfoForm::subtreeKind, QString::fromLatin1(kWholeMibRoot));
+  ASSERT_TRUE(first && second);
+  EXPECT_TRUE(first->polling() && second->polling());
+  poll->setChecked(false);
+  EXPECT_FALSE(first->polling() || second->polling());
+  EXPECT_EQ(first->lightState(), SEM_IDLE);
+  poll->setChecked(true);
+  EXPECT_TRUE(first->polling() && second->polling());
+}
+
 TEST_F(InfoWindowTest, IntervalCannotBeShorterThanAPollMayTake) {
   useAgent(freeLoopbackPort());
   window().preferencesTab()->EditTimeout->setText(QStringLiteral("5"));
