@@ -3,8 +3,8 @@
 #include "main_window.h"
 
 #include "about_window.h"
-#include "info_window.h"
 #include "browser_texts.h"
+#include "info_window.h"
 #include "mib_node.h"
 #include "node_info_window.h"
 #include "preferences_tab.h"

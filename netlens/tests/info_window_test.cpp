@@ -167,6 +167,29 @@ TEST_F(InfoWindowTest, PollInfoFormsCommandStartsAndStopsEveryWindow) {
   EXPECT_TRUE(first->polling() && second->polling());
 }
 
+TEST_F(InfoWindowTest, TreePopupOpensSubtreeAndWholeMibWindows) {
+  useAgent(freeLoopbackPort());
+  auto trigger = [&](const char* item, const QString& caption) {
+    std::unique_ptr<QMenu> menu(window().preparePopupMenu(treeItem(QString::fromLatin1(item))));
+    for (QAction* action : menu->actions()) {
+      if (action->text() != caption) continue;
+      action->trigger();
+      return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(trigger("system", QStringLiteral("&Info")));
+  ASSERT_TRUE(trigger("MIB Tree", QStringLiteral("&Info")));
+  ASSERT_NE(window().infoWindow(0), nullptr);
+  ASSERT_NE(window().infoWindow(1), nullptr);
+  EXPECT_EQ(window().infoWindow(0)->kind(), TInfoForm::subtreeKind);
+  EXPECT_EQ(window().infoWindow(0)->panelText(TInfoForm::messagePanel), QStringLiteral("Query 1.3.6.1.2.1.1 ..."));
+  EXPECT_EQ(window().infoWindow(1)->panelText(TInfoForm::messagePanel), QStringLiteral("Query 0 ..."));
+  ASSERT_TRUE(trigger("ifTable", QStringLiteral("Info &Table")));
+  ASSERT_NE(window().tableIndexWindow(), nullptr);
+  EXPECT_TRUE(window().tableIndexWindow()->isVisible());
+}
+
 TEST_F(InfoWindowTest, IntervalCannotBeShorterThanAPollMayTake) {
   useAgent(freeLoopbackPort());
   window().preferencesTab()->EditTimeout->setText(QStringLiteral("5"));
