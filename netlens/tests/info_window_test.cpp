@@ -128,6 +128,13 @@ TEST_F(InfoWindowTest, SilentAgentShowsTimeoutUntilTheNextPoll) {
   EXPECT_EQ(rowNames(*form), QStringList{QStringLiteral("TIMEOUT")});
   EXPECT_EQ(form->lightState(), SEM_STOP);
   EXPECT_EQ(form->pollsCompleted(), 0);
+  // Minimized, the caption tells the state.
+  form->setWindowState(Qt::WindowMinimized);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("1 No response"));
+  form->setPolling(false);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("1 Idle"));
+  form->setWindowState(Qt::WindowNoState);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Info 1"));
 }
 
 TEST_F(InfoWindowTest, NewAgentPropertiesTakeEffectAtOnce) {
