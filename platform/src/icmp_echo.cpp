@@ -15,9 +15,11 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace platform::icmp {
@@ -204,7 +206,7 @@ bool awaitAnswer(const IcmpSocket& socket, Clock::time_point deadline, Answer& a
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
     pollfd watched{socket.descriptor, POLLIN, 0};
-    int ready = poll(&watched, 1, static_cast<int>(left));
+    int ready = poll(&watched, 1, static_cast<int>(std::min<long long>(left, std::numeric_limits<int>::max())));
     if (ready < 0 && errno != EINTR) return false;
     if (ready <= 0) continue;
     if ((watched.revents & POLLERR) && receiveOne(socket, true, buffer, answer)) return true;
