@@ -200,8 +200,8 @@ bool receiveOne(const IcmpSocket& socket, bool fromErrorQueue, std::vector<uint8
 }
 
 // Waits until `deadline` for the answer; false when none came in time.
-bool awaitAnswer(const IcmpSocket& socket, Clock::time_point deadline, Answer& answer) {
-  std::vector<uint8_t> buffer(kReceiveBufferSize);
+// The answer's data lies in `buffer`.
+bool awaitAnswer(const IcmpSocket& socket, Clock::time_point deadline, std::vector<uint8_t>& buffer, Answer& answer) {
   for (;;) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
@@ -245,7 +245,10 @@ DWORD IcmpSendEcho(HANDLE icmpHandle, IPAddr destinationAddress, LPVOID requestD
     return fail(statusOfSendError(errno), reply);
   }
   Answer answer;
-  if (!awaitAnswer(*socket, started + std::chrono::milliseconds(timeout), answer)) return fail(IP_REQ_TIMED_OUT, reply);
+  std::vector<uint8_t> received(kReceiveBufferSize);
+  if (!awaitAnswer(*socket, started + std::chrono::milliseconds(timeout), received, answer)) {
+    return fail(IP_REQ_TIMED_OUT, reply);
+  }
   reply->Address = answer.from;
   if (answer.status != IP_SUCCESS) return fail(answer.status, reply);
   auto* data = static_cast<uint8_t*>(replyBuffer) + sizeof(ICMP_ECHO_REPLY);
