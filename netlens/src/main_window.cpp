@@ -12,6 +12,7 @@
 #include "query_tab.h"
 #include "set_window.h"
 #include "status_panels.h"
+#include "table_index_window.h"
 #include "web_pages.h"
 
 #include "platform/message_box.h"
@@ -76,6 +77,7 @@ TZormNL32::TZormNL32(QWidget* parent)
   createToolbar();
   createStatusBar();
   connectControls();
+  connectInfoWindowCommands();
 
   PageControl->setCurrentWidget(queryTab_);
   statusTextPanel_->setText(QStringLiteral("Initializing..."));
@@ -90,13 +92,16 @@ TZormNL32::TZormNL32(QWidget* parent)
   nodeInfoWindow_ = new TFormNodeInfo(*this, this);
   aboutWindow_ = new TFormAbout(this);
   discoverWindow_ = new TFormDiscover(*this, this);
-  connect(discoverWindow_, &TFormDiscover::infoWindowRequested, this, &TZormNL32::notIncluded);
+  connect(discoverWindow_, &TFormDiscover::infoWindowRequested, this,
+          [this](const QString& address) { openInfoWindow(TInfoForm::standardKind, {}, {}, {}, address); });
   trapConsole_ = new TNotificationConsole(*this, *this, this);
 }
 
 TZormNL32::~TZormNL32() {
   // The secondary windows keep their own settings; they go first, while
   // the main window's histories they borrow still exist.
+  closeInfoWindows();
+  delete tableIndexWindow_;
   delete setWindow_;
   delete nodeInfoWindow_;
   delete discoverWindow_;
@@ -121,7 +126,7 @@ QAction* TZormNL32::addCommand(const char* name, const QString& caption, const Q
 void TZormNL32::createActions() {
   using T = TZormNL32;
   addCommand("actionNewInfoWindow", QStringLiteral("&New Info Window"), QKeySequence(Qt::CTRL | Qt::Key_N),
-             &T::notIncluded);
+             &T::newInfoWindow);
   addCommand("actionCloseAll", QStringLiteral("Close Al&l Windows"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
              &T::closeAllWindows);
   connect(addCommand("actionExit", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_X), nullptr),
@@ -167,16 +172,16 @@ void TZormNL32::createActions() {
   addCommand("actionResultsSize", QStringLiteral("&Query Results Size"), QKeySequence(Qt::CTRL | Qt::Key_Y),
              &T::toggleResultsSize);
   addCommand("actionArrange", QStringLiteral("&Arrange 1 .. Max"), QKeySequence(Qt::CTRL | Qt::Key_1),
-             &T::notIncluded);
+             &T::ArrangeClick);
   addCommand("actionArrangeReverse", QStringLiteral("Arrange &Max .. 1"), QKeySequence(Qt::CTRL | Qt::Key_2),
-             &T::notIncluded);
+             &T::ArrangeReverseClick);
   addCommand("actionMinimizeAll", QStringLiteral("Minimi&ze All"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-             &T::notIncluded);
+             &T::MinimizeAllClick);
   addCommand("actionRestoreAll", QStringLiteral("R&estore All"), QKeySequence(Qt::CTRL | Qt::Key_E),
-             &T::notIncluded);
+             &T::RestoreAllClick);
   addCommand("actionHelpTopics", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1), &T::SpeedButtonHelpClick);
   addCommand("actionAbout", QStringLiteral("&About ..."), QKeySequence(Qt::CTRL | Qt::Key_A), &T::showAbout);
-  addCommand("actionAgentInfo", QStringLiteral("Show Remote SNMP Agent Info"), QKeySequence(), &T::notIncluded);
+  addCommand("actionAgentInfo", QStringLiteral("Show Remote SNMP Agent Info"), QKeySequence(), &T::newInfoWindow);
 }
 
 void TZormNL32::createMenus() {
@@ -281,7 +286,7 @@ void TZormNL32::createTabs() {
   PageControl->setDocumentMode(false);
   queryTab_ = new QueryTab(PageControl);
   mibTab_ = new MibTab(PageControl);
-  pingTab_ = new PingTab(PageControl);
+  pingTab_ = new PingTab(*this, PageControl);
   preferencesTab_ = new PreferencesTab(PageControl);
   PageControl->addTab(queryTab_, QStringLiteral("Query"));
   PageControl->addTab(mibTab_, QStringLiteral("MIB"));

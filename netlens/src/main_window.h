@@ -38,6 +38,8 @@ class TFormAbout;
 class TFormDiscover;
 class TFormMibSet;
 class TFormNodeInfo;
+class TFormTableIndex;
+class TInfoForm;
 
 class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost {
   Q_OBJECT
@@ -108,6 +110,20 @@ class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost
   // The tree pop-up menu as it would open for a node (for its items).
   QMenu* preparePopupMenu(QTreeWidgetItem* item);
 
+  // Info windows: at most kMaximumInfoWindows at a time, each in a slot.
+  static constexpr int kInfoWindowSlots = 61;
+  static constexpr int kMaximumInfoWindows = 60;
+  // Opens an info window of `kind` (TInfoForm::Kind) in the first free
+  // slot, for `agent` or the agent box's text; null while the limit is
+  // reached.
+  TInfoForm* openInfoWindow(int kind, const QString& root = QString(), const QString& entryOid = QString(),
+                            const QStringList& indexes = QStringList(), const QString& agent = QString());
+  void newInfoWindow();
+  int infoWindowCount() const;
+  TInfoForm* infoWindow(int slot) const { return infoForms_[slot]; }
+  TFormTableIndex* tableIndexWindow() const { return tableIndexWindow_; }
+  void showTableIndexWindow(HWSM_NODE node);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -176,12 +192,23 @@ class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost
   void availableItemActivated();
 
   // Secondary windows and help.
-  void notIncluded();
   void showDiscoverWindow();
   void showTrapConsole();
   void showIndexTableWindow();
   void showAbout();
   void confirmClearAllHistories();
+  void connectInfoWindowCommands();
+  void infoWindowClosed(TInfoForm* window);
+  void infoWindowAgentChanged(TInfoForm* window);
+  void closeInfoWindows();
+  // Along the bottom of the screen, left to right, rows going up; in slot
+  // order or reversed; minimized windows keep their place.
+  void arrangeInfoWindows(bool reverse);
+  void ArrangeClick() { arrangeInfoWindows(false); }
+  void ArrangeReverseClick() { arrangeInfoWindows(true); }
+  void setInfoWindowsMinimized(bool minimized);
+  void MinimizeAllClick() { setInfoWindowsMinimized(true); }
+  void RestoreAllClick() { setInfoWindowsMinimized(false); }
 
   platform::gui::BridgedWindow window_;
   TAgentRequest request_;
@@ -217,6 +244,9 @@ class TZormNL32 : public QMainWindow, public BrowserHost, public TrapConsoleHost
   TrapAlarm trapAlarm_;
   std::map<QString, QAction*> actions_;
   QMenu* infoWindowsMenu_ = nullptr;
+  TInfoForm* infoForms_[kInfoWindowSlots] = {};
+  std::map<TInfoForm*, QAction*> infoMenuItems_;
+  TFormTableIndex* tableIndexWindow_ = nullptr;
 };
 
 }  // namespace netlens

@@ -4,6 +4,7 @@
 
 #include "artwork.h"
 #include "binding_text.h"
+#include "info_window.h"
 #include "mib_node.h"
 #include "node_info_window.h"
 #include "node_properties.h"
@@ -172,8 +173,11 @@ QMenu* TZormNL32::preparePopupMenu(QTreeWidgetItem* item) {
       &TZormNL32::SpeedButtonContactClick);
   add(QStringLiteral("&Query"), actions_.at(QStringLiteral("actionQuery"))->isEnabled(),
       &TZormNL32::SpeedButtonQueryClick);
-  add(QStringLiteral("&Info"), true, &TZormNL32::notIncluded);
-  add(QStringLiteral("Info &Table"), node && isTableNode(node), &TZormNL32::notIncluded);
+  add(QStringLiteral("&Info"), true, [this] {
+    std::string root = popupNode_ ? nodeName(popupNode_) : std::string(kWholeMibRoot);
+    openInfoWindow(TInfoForm::subtreeKind, QString::fromStdString(root));
+  });
+  add(QStringLiteral("Info &Table"), node && isTableNode(node), [this] { showTableIndexWindow(popupNode_); });
   bool objectType = nodeInt(node, WSM_NODE_KIND).value_or(0) == WSM_KIND_OBJECT_TYPE;
   QString setCaption = QStringLiteral("&Set");
   auto access = nodeInt(node, WSM_NODE_ACCESS);

@@ -6,6 +6,7 @@
 #include "artwork.h"
 #include "browser_texts.h"
 #include "discover_window.h"
+#include "info_window.h"
 #include "mib_node.h"
 #include "node_info_window.h"
 #include "preferences_tab.h"
@@ -28,14 +29,13 @@
 
 namespace netlens {
 
-void TZormNL32::notIncluded() { MessageBoxA(nullptr, kNotIncludedText, kNotIncludedTitle, MB_OK | MB_ICONINFORMATION); }
-
 void TZormNL32::closeAllWindows() {
   histories_.setBulkOperation(true);
   for (QWidget* window : {static_cast<QWidget*>(setWindow_), static_cast<QWidget*>(nodeInfoWindow_),
                           static_cast<QWidget*>(discoverWindow_), static_cast<QWidget*>(trapConsole_)}) {
     if (window) window->hide();
   }
+  closeInfoWindows();
   histories_.setBulkOperation(false);
 }
 
@@ -66,7 +66,7 @@ void TZormNL32::showIndexTableWindow() {
     MessageBoxA(nullptr, "For this operation you have to select a table node.", "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  notIncluded();
+  showTableIndexWindow(selectedNode());
 }
 
 void TZormNL32::showAbout() {

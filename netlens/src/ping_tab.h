@@ -1,9 +1,15 @@
 // The main window's "Ping" tab: the host, the echo settings and the output
-// pane. The settings are kept with the main window's; the pinging itself
-// is not part of this release, so "Start &Pinging" stays disabled.
+// pane. The settings are kept with the main window's. The tab holds the
+// ICMP handle from the main window's creation to its end; a run's echo
+// requests go out on a thread of their own, and their lines come back to
+// the pane in order.
 #pragma once
 
+#include "platform/icmp.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -13,11 +19,28 @@ class QPushButton;
 
 namespace netlens {
 
+class BrowserHost;
+class PingRun;
+
 class PingTab : public QWidget {
   Q_OBJECT
 
  public:
-  explicit PingTab(QWidget* parent);
+  static constexpr int kMaximumCharacters = 35000;
+  static constexpr int kTrimCharacters = 29000;
+  static constexpr int kTrimLines = 500;
+
+  PingTab(BrowserHost& host, QWidget* parent);
+  ~PingTab() override;
+
+  // "Start &Pinging", Enter or a double click in the host box: checks the
+  // boxes and starts a run, unless one is running.
+  void ButtonStartPingingClick();
+  bool running() const { return run_ != nullptr; }
+  // Appends a line to the pane, first dropping its oldest lines while it
+  // holds kTrimCharacters or more, then while it holds more than
+  // kTrimLines lines.
+  void writeLine(const QString& line);
 
   QComboBox* EditPingHost;
   QPushButton* ButtonStartPinging;
@@ -26,6 +49,16 @@ class PingTab : public QWidget {
   QLineEdit* EditPingTimeout;
   QCheckBox* CheckBoxPingDontFragment;
   QPlainTextEdit* MemoPingResults;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void runFinished();
+
+  BrowserHost& host_;
+  HANDLE icmp_ = INVALID_HANDLE_VALUE;
+  std::unique_ptr<PingRun> run_;
 };
 
 }  // namespace netlens
