@@ -5,6 +5,7 @@
 #include "artwork.h"
 #include "browser_texts.h"
 #include "discover_window.h"
+#include "info_window.h"
 #include "mib_tab.h"
 #include "node_info_window.h"
 #include "ping_tab.h"
