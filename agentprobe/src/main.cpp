@@ -59,12 +59,12 @@ std::string nameOf(const std::optional<agentprobe::Oid>& oid) {
   return consoleformat::namedOid(view);
 }
 
-// Runs the message loop until the exchange posts its end message. What
-// was printed goes out before each wait, so a pipe or a terminal sees every
-// line as soon as it is whole, also when the probe is interrupted.
+// Runs the message loop until the exchange posts its end message. Output
+// is buffered as the C library does (by line on a terminal, in blocks
+// into a pipe or a file); a ping run flushes its line before each pause.
 void runMessageLoop() {
   MSG message;
-  while (std::fflush(stdout), GetMessage(&message, nullptr, 0, 0) > 0) {
+  while (GetMessage(&message, nullptr, 0, 0) > 0) {
     if (!message.hwnd && message.message == agentprobe::kEndMessage) break;
     DispatchMessage(&message);
   }

@@ -32,6 +32,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 namespace platform {
 
 int messageBoxOnStderr(const char* text, const char* caption, unsigned type) {
+  std::fflush(stdout);  // the box comes after what the program printed before it
   std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
   return defaultAnswer(type);
 }
