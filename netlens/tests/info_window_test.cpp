@@ -175,6 +175,13 @@ TEST_F(InfoWindowTest, PollInfoFormsCommandStartsAndStopsEveryWindow) {
   EXPECT_TRUE(first->polling() && second->polling());
 }
 
+// Whether `later` comes after `earlier` as arranged: to its right in the
+// same row, or in a row above it.
+bool follows(const QWidget* earlier, const QWidget* later) {
+  QRect a = earlier->frameGeometry(), b = later->frameGeometry();
+  return (b.top() == a.top() && b.left() > a.right()) || b.bottom() < a.top();
+}
+
 TEST_F(InfoWindowTest, ArrangeMinimizeAndRestoreActOnEveryInfoWindow) {
   useAgent(freeLoopbackPort());
   TInfoForm* first = window().openInfoWindow(TInfoForm::standardKind);
@@ -183,15 +190,17 @@ TEST_F(InfoWindowTest, ArrangeMinimizeAndRestoreActOnEveryInfoWindow) {
   ASSERT_TRUE(first && second && third);
   auto command = [&](const char* name) { window().findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
   QRect area = window().screen()->availableGeometry();
+  for (TInfoForm* form : {first, second, third}) form->resize(form->minimumSize());
 
   command("actionArrange");
   EXPECT_EQ(first->frameGeometry().left(), area.left());
-  EXPECT_LT(first->x(), second->x());
-  EXPECT_LE(first->frameGeometry().bottom(), area.bottom());
-  EXPECT_TRUE(first->y() == second->y() || second->x() == area.left()) << "a new row starts at the left";
+  EXPECT_EQ(first->frameGeometry().bottom(), area.bottom());
+  EXPECT_TRUE(follows(first, second) && follows(second, third))
+      << first->y() << " " << second->y() << " " << third->y();
   command("actionArrangeReverse");
   EXPECT_EQ(third->frameGeometry().left(), area.left());
-  EXPECT_LT(third->x(), second->x());
+  EXPECT_EQ(third->frameGeometry().bottom(), area.bottom());
+  EXPECT_TRUE(follows(third, second) && follows(second, first));
 
   command("actionMinimizeAll");
   for (TInfoForm* form : {first, second, third}) EXPECT_TRUE(form->isMinimized());
