@@ -8,6 +8,7 @@
 #include "probe_texts.h"
 #include "variable_format.h"
 
+#include "platform/console_interrupt.h"
 #include "platform/messages.h"
 #include "platform/sockets.h"
 
@@ -73,6 +74,9 @@ void runMessageLoop() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A walk into a pipe is buffered in blocks; an interrupted one still
+  // hands over every line it printed.
+  platform::flushOutputWhenInterrupted();
   std::printf("%s", agentprobe::bannerText(ORVANE_VERSION).c_str());
   agentprobe::Settings settings;
   std::string refusal;

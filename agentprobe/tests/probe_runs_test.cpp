@@ -131,6 +131,23 @@ TEST_F(ProbeRuns, PingUntilInterruptedRepeatsTheGet) {
   EXPECT_NE(printed.find("\n2: 1.3.6.1.2.1.1.3.0"), std::string::npos) << printed;
 }
 
+// Into a pipe the output is buffered in blocks; what was printed before an
+// interrupt must still come out.
+TEST(ProbeInterrupted, AnInterruptedWalkHandsOverWhatItPrinted) {
+  SimulatedAgent slow;
+  ASSERT_TRUE(slow.start({"--walk", ORVANE_FIXTURES "/small_agent.walk", "--delay", "500"}, true));
+  BackgroundProcess program;
+  std::vector<std::string> arguments{ORVANE_AGENTPROBE_PATH, "-u5000"};
+  arguments.insert(arguments.end(), kInterfacesWalkOptions.begin(), kInterfacesWalkOptions.end());
+  arguments.push_back(addressOf(slow.port()));
+  ASSERT_TRUE(program.start(arguments));
+  // The third request follows the second answer's line.
+  ASSERT_TRUE(slow.waitForRequests(3, 60s));
+  std::string printed = program.stop(10s);
+  EXPECT_NE(printed.find("\n1: 1.3.6.1.2.1.2.1.0 **** 1\n2: 1.3.6.1.2.1.2.2.1.1.1 **** 1"), std::string::npos)
+      << printed;
+}
+
 TEST(ProbeFailures, ASilentAgentTimesOut) {
   SimulatedAgent silent;
   ASSERT_TRUE(silent.start({"--drop-every", "1"}));
