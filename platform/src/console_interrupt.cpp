@@ -22,8 +22,7 @@ sigset_t interruptSignals() noexcept {
 void* flushWhenInterrupted(void*) {
   sigset_t signals = interruptSignals();
   int taken = 0;
-  while (sigwait(&signals, &taken) != 0) {
-  }
+  if (sigwait(&signals, &taken) != 0) return nullptr;
   std::fflush(stdout);
   std::fflush(stderr);
   // The signal's own default action ends the process, so its parent sees
