@@ -9,6 +9,7 @@
 #include "trap_catcher.h"
 
 #include "platform/heap.h"
+#include "platform/messages.h"
 #include "udpwire/datagram_socket.h"
 #include "udpwire/ptr_list.h"
 
@@ -142,6 +143,18 @@ void releaseParts(Session* session) {
   releaseQueue<OutstandingRequest>(session->timedOut, releaseRequest);
 }
 
+// The thread the application is told on receives the session's answers
+// itself while it waits for messages, so an answer reaches it without a
+// hand-over from the transport's reader. Without a queue yet (or on a
+// carried window's thread) the reader keeps receiving for it.
+void receiveOnNotifiedThread(Session& session) {
+  DWORD thread = 0;
+  if (session.notificationMode == SNMPAPI_NOTIFY_THREAD) thread = static_cast<DWORD>(session.notificationTarget);
+  if (session.notificationMode == SNMPAPI_NOTIFY_WINDOW)
+    thread = GetWindowThreadProcessId(reinterpret_cast<HWND>(session.notificationTarget), nullptr);
+  if (thread) session.socket->ReceiveOnThread(thread);
+}
+
 // The socket, its callbacks and its port. 0 or the error code.
 [[nodiscard]] uint32_t openSocket(Session& session) {
   session.socket = new CDatagramSocket(&session, reinterpret_cast<void*>(session.notificationTarget),
@@ -152,7 +165,9 @@ void releaseParts(Session* session) {
   session.socket->OnSendFailed = ignoreBuffer;
   session.socket->OnReceiveError = ignoreError;
   session.localPort = bindNextFreePort(*session.socket);
-  return session.localPort ? 0 : SNMPAPI_TL_NOT_AVAILABLE;
+  if (!session.localPort) return SNMPAPI_TL_NOT_AVAILABLE;
+  receiveOnNotifiedThread(session);
+  return 0;
 }
 
 // The queues come before the socket: a datagram may arrive as soon as the

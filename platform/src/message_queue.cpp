@@ -42,7 +42,9 @@ bool MessageFilter::matches(const MSG& message) const noexcept {
 }
 
 // The signal is given outside the lock: the woken thread goes for the
-// lock at once, and would otherwise wait for the poster to leave it.
+// lock at once, and would otherwise wait for the poster to leave it. A
+// thread posting to itself is not waiting, and every wait looks at the
+// queue before it sleeps: it needs no signal.
 bool MessageQueue::post(const MSG& message) noexcept {
   bool toArrivals = false;
   {
@@ -55,7 +57,7 @@ bool MessageQueue::post(const MSG& message) noexcept {
     }
     toArrivals = watchingArrivals_;
   }
-  announce(toArrivals);
+  if (GetCurrentThreadId() != threadId_) announce(toArrivals);
   return true;
 }
 
@@ -78,6 +80,15 @@ bool MessageQueue::deliverSent(std::shared_ptr<SentMessage> message) noexcept {
 void MessageQueue::announce(bool toArrivals) noexcept {
   signal_.set();
   if (toArrivals) arrival_.set();
+}
+
+void MessageQueue::nudge() noexcept {
+  bool toArrivals = false;
+  {
+    std::lock_guard guard(lock_);
+    toArrivals = watchingArrivals_;
+  }
+  announce(toArrivals);
 }
 
 void MessageQueue::settle() noexcept {

@@ -1,7 +1,8 @@
 // One thread's message queue: posted messages, messages sent from other
 // threads and waiting for an answer, and the thread's timers. Its signal
-// descriptor is readable while posted or sent messages wait, so waits can
-// watch it together with other objects; timers are waited for by time.
+// descriptor is readable while messages other threads posted or sent wait
+// (or messages behind them), so waits can watch it together with other
+// objects; timers are waited for by time.
 // A wait for input that the queue does not hold, while it holds other
 // input, watches the arrival descriptor instead: readable once anything
 // new comes, so the wait sleeps rather than waking for what it ignores.
@@ -9,6 +10,7 @@
 
 #include "platform/messages.h"
 #include "signal_flag.h"
+#include "wait_sources.h"
 
 #include <cstdint>
 #include <deque>
@@ -81,6 +83,12 @@ class MessageQueue {
   // The thread ended: refuse new messages and answer every sent one with 0.
   void tearDown() noexcept;
 
+  // What the thread's message waits watch beside the queue.
+  WaitSources& sources() noexcept { return sources_; }
+  // Wakes a wait on the queue without giving it input: it looks again at
+  // what it watches.
+  void nudge() noexcept;
+
  private:
   struct Timer {
     HWND window;
@@ -108,6 +116,7 @@ class MessageQueue {
   std::vector<Timer> timers_;
   UINT_PTR nextThreadTimerId_ = 1;
   bool ended_ = false;
+  WaitSources sources_;
 };
 
 // The queue of a thread, or null when it has none (yet).

@@ -202,6 +202,12 @@ BOOL IsWindow(HWND handle) {
   return findWindow(handle) || carrierOf(handle) ? TRUE : FALSE;
 }
 
+DWORD GetWindowThreadProcessId(HWND handle, DWORD* processId) {
+  if (processId) *processId = 0;
+  std::shared_ptr<Window> window = handle ? findWindow(handle) : nullptr;
+  return window ? window->ownerThread : 0;
+}
+
 BOOL GetClientRect(HWND handle, LPRECT rect) {
   if (!rect) return FALSE;
   if (std::shared_ptr<Window> window = findWindow(handle)) {

@@ -32,11 +32,13 @@ std::vector<pollfd>& scratchDescriptors() {
   return descriptors;
 }
 
-// The queue's descriptor comes last but one, before the termination's.
-void gatherDescriptors(const WaitRequest& request, const ThreadRecord& self, int queueDescriptor,
-                       std::vector<pollfd>& out) {
+// Sockets, objects, the thread's sources, then the queue's descriptor and
+// the termination's.
+void gatherDescriptors(const WaitRequest& request, const ThreadRecord& self, const SourceUse& sources,
+                       int queueDescriptor, std::vector<pollfd>& out) {
   out.assign(request.sockets.begin(), request.sockets.end());
   for (const auto& object : request.objects) out.push_back({object->descriptor(), POLLIN, 0});
+  sources.appendDescriptors(out);
   if (request.queue) out.push_back({queueDescriptor, POLLIN, 0});
   out.push_back({self.terminationDescriptor(), POLLIN, 0});
 }
@@ -86,6 +88,13 @@ size_t readySockets(const WaitRequest& request, const std::vector<pollfd>& polle
   return ready;
 }
 
+// Only waits for posted input serve the thread's sources: what a source's
+// `ready` does ends such a wait by posting.
+WaitSources* sourcesOf(const WaitRequest& request) {
+  bool takesPosted = request.queue && (request.wakeMask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE));
+  return takesPosted && !request.queue->sources().empty() ? &request.queue->sources() : nullptr;
+}
+
 }  // namespace
 
 WaitResult waitFor(const WaitRequest& request) noexcept {
@@ -93,6 +102,7 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
   std::vector<pollfd>& descriptors = scratchDescriptors();
   uint64_t start = GetTickCount64();
   QueueWatch queue(request);
+  SourceUse sources(sourcesOf(request));
   for (bool polled = false;; polled = true) {
     if (self.terminationRequested()) return {WaitOutcome::failed, 0, ECANCELED};
     for (size_t i = 0; i < request.objects.size(); ++i)
@@ -104,7 +114,8 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
     if (request.queue && (request.wakeMask & QS_TIMER))
       limit = shorterOf(limit, request.queue->timeToNextTimer(now, request.filter));
     try {
-      gatherDescriptors(request, self, request.queue ? queue.descriptor() : -1, descriptors);
+      if (!sources.refresh()) return {WaitOutcome::failed, 0, ENOMEM};
+      gatherDescriptors(request, self, sources, request.queue ? queue.descriptor() : -1, descriptors);
     } catch (...) {
       return {WaitOutcome::failed, 0, ENOMEM};
     }
@@ -115,6 +126,7 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
     if (size_t ready = readySockets(request, descriptors)) return {WaitOutcome::sockets, ready};
     for (size_t i = 0; i < request.objects.size(); ++i)
       if (descriptors[request.sockets.size() + i].revents) request.objects[i]->settle();
+    sources.serveReadable(&descriptors[request.sockets.size() + request.objects.size()]);
     if (request.queue && descriptors[descriptors.size() - 2].revents) queue.woke(GetTickCount64());
   }
 }

@@ -5,6 +5,7 @@
 #include "class_register.h"
 #include "destinations.h"
 #include "socket_engine.h"
+#include "thread_reception.h"
 #include "udpwire/ptr_list.h"
 #include "write_request.h"
 
@@ -41,6 +42,7 @@ CDatagramSocket::CDatagramSocket(void* user, void* sparePointer, ULONG spareLeng
       m_boundPool(nullptr),
       m_writeQueue(new CPtrList(this)),
       m_engine(nullptr),
+      m_reception(nullptr),
       m_marker(kLiveSocket) {
   InitializeCriticalSection(&m_sendLock);
   udpwire::registerInstance(socketRegister(), this);
@@ -135,8 +137,11 @@ int CDatagramSocket::CreateSocket(const char* service) {
 
 int CDatagramSocket::DestroySocket() {
   if (m_entry.socket == INVALID_SOCKET) return 3;
-  // The descriptor is closed only once the reader has let go of it, so
-  // the port is free again when this returns.
+  // The descriptor is closed only once the reader, and a thread receiving
+  // for the socket, have let go of it, so the port is free again when this
+  // returns.
+  udpwire::ThreadReception::detach(m_reception);
+  m_reception = nullptr;
   if (m_engine) {
     {
       platform::CriticalSectionGuard guard(m_engine->lock());
@@ -152,6 +157,12 @@ int CDatagramSocket::DestroySocket() {
   dropQueuedDatagrams();
   InitVars(1);
   return 0;
+}
+
+int CDatagramSocket::ReceiveOnThread(DWORD threadId) {
+  if (m_entry.socket == INVALID_SOCKET || !m_engine || m_reception) return 3;
+  m_reception = udpwire::ThreadReception::attach(*m_engine, m_entry, threadId);
+  return m_reception ? 0 : 3;
 }
 
 void CDatagramSocket::dropQueuedDatagrams() {

@@ -1,5 +1,6 @@
-// The reader thread: waits in poll on every served socket and its own
-// message queue, and receives one datagram per readable socket per pass.
+// The reader thread: waits on its set of served sockets and its own message
+// queue, and receives one datagram per readable socket per look. A socket
+// leaves the set while its owner's thread waits to receive it itself.
 #include "engine_threads.h"
 
 #include "platform/sockets.h"
@@ -16,7 +17,8 @@ class ReaderLoop {
 
   void run() {
     while (handleThreadMessages([this] { rescan(); })) {
-      int ready = platform::waitForSocketsOrMessages(descriptors_.data(), descriptors_.size(), INFINITE);
+      WSAPOLLFD set{engine_.readerSet().descriptor(), POLLIN, 0};
+      int ready = platform::waitForSocketsOrMessages(&set, set.fd >= 0 ? 1 : 0, INFINITE);
       wakeUps_.fetch_add(1, std::memory_order_relaxed);
       if (ready == SOCKET_ERROR) postPersistently(GetCurrentThreadId(), UDPWIRE_RESCAN_MESSAGE);
       else if (ready > 0) serveReadable();
@@ -33,12 +35,18 @@ class ReaderLoop {
       asked = engine_.rescansAsked();
       try {
         engine_.collectServed(served_);
-        descriptors_.clear();
-        for (const auto& served : served_) descriptors_.push_back({served.entry->socket, POLLIN, 0});
+        entries_.clear();
+        sockets_.clear();
+        for (const auto& served : served_) {
+          entries_.push_back(served.entry);
+          sockets_.push_back(served.entry->socket);
+        }
       } catch (...) {  // out of memory: serve nothing until the next notice
         served_.clear();
-        descriptors_.clear();
+        entries_.clear();
+        sockets_.clear();
       }
+      if (!engine_.readerSet().rebuild(entries_)) served_.clear();
     }
     engine_.readerRescanned(asked);
   }
@@ -47,10 +55,9 @@ class ReaderLoop {
   // change that did it also queued a rescan notice.
   void serveReadable() {
     platform::CriticalSectionGuard guard(engine_.lock());
-    for (size_t i = 0; i < served_.size(); ++i) {
-      const WSAPOLLFD& polled = descriptors_[i];
-      if (!(polled.revents & (POLLIN | POLLERR))) continue;
-      if (!engine_.stillServes(served_[i]) || served_[i].entry->socket != polled.fd) continue;
+    for (uint32_t i : engine_.readerSet().readable()) {
+      if (i >= served_.size()) continue;
+      if (!engine_.stillServes(served_[i]) || served_[i].entry->socket != sockets_[i]) continue;
       // No amount is asked of the socket first: HandleRead takes the
       // datagram whole, whatever its length.
       served_[i].entry->owner->HandleRead(0);
@@ -60,7 +67,8 @@ class ReaderLoop {
   CSocketEngine& engine_;
   std::atomic<uint64_t>& wakeUps_;
   std::vector<CSocketEngine::Served> served_;
-  std::vector<WSAPOLLFD> descriptors_;
+  std::vector<SocketEntry*> entries_;
+  std::vector<SOCKET> sockets_;  // as they were at the rescan
 };
 
 }  // namespace

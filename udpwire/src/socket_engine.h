@@ -1,6 +1,6 @@
 // CSocketEngine: one per process, made with the first CDatagramSocket. Its
-// reader thread waits in poll on every served socket and its own message
-// queue; its writer thread waits on the sockets' events and its queue.
+// reader thread waits on its set of served sockets (see ReaderSet) and its
+// own message queue; its writer thread waits on the sockets' events and its queue.
 // Neither wakes while nothing happens. Rescan notices (thread messages)
 // tell them that the set of served sockets changed.
 //
@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/sync.h"
 #include "platform/waits.h"
+#include "reader_set.h"
 #include "udpwire/datagram_socket.h"
 
 #include <atomic>
@@ -28,8 +29,10 @@ class CSocketEngine {
   // The engine if it exists.
   static CSocketEngine* existing() noexcept;
 
-  // Guards the slots; both threads hold it around every callback.
+  // Guards the slots and the reader's set; both threads, and an owner's
+  // thread that receives for itself, hold it around every callback.
   CRITICAL_SECTION& lock() noexcept { return m_lock; }
+  ReaderSet& readerSet() noexcept { return m_readerSet; }
 
   // False when out of memory. Posts rescan notices.
   [[nodiscard]] bool registerEntry(SocketEntry* entry) noexcept;
@@ -74,6 +77,7 @@ class CSocketEngine {
   CSocketEngine* m_self;
   CRITICAL_SECTION m_lock;
   std::vector<SocketEntry*> m_slots;
+  ReaderSet m_readerSet;
   size_t m_slotCount = 0;
   HANDLE m_reader = nullptr;
   HANDLE m_writer = nullptr;

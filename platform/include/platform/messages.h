@@ -123,6 +123,9 @@ PLATFORM_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR window
 // Messages already posted to it stay queued and are dispatched to nobody.
 PLATFORM_API BOOL DestroyWindow(HWND window);
 PLATFORM_API BOOL IsWindow(HWND window);
+// The id of the thread that owns the window (the process id is not kept:
+// 0); 0 for a carried window and for an unknown one.
+PLATFORM_API DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 // The client area is (0, 0, width, height) as created; CW_USEDEFAULT gives 0.
 // A carried window's is its carrier's (empty unless the carrier says).
 PLATFORM_API BOOL GetClientRect(HWND window, LPRECT rect);

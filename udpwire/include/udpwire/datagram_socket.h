@@ -8,6 +8,11 @@
 // writer thread sends it once the socket drains and calls the callback
 // while holding the engine's lock.
 //
+// ReceiveOnThread lets the thread that takes the owner's notifications
+// receive the socket's datagrams itself while it sleeps in a message wait
+// (GetMessage and the like); the callbacks then run on that thread, under
+// the engine's lock, as they would on the reader thread.
+//
 // Results of the members: 0 success, 1 out of memory, 2 a sockets call or
 // a name look-up failed (its number is kept, see LastError), 3 wrong state
 // or argument.
@@ -36,14 +41,21 @@ namespace udpwire {
 
 class CSocketEngine;
 
+inline constexpr uint32_t kNotInReaderSet = UINT32_MAX;
+
 // What the engine sees of a created socket.
 struct SocketEntry {
   SOCKET socket;
   LONG state;  // kEntryActive while served
   CDatagramSocket* owner;
   HANDLE event;  // manual reset; wakes the writer thread
+  // Under the engine's lock: the entry's place in the reader's set, and
+  // how many waits of its owner's thread receive for it now.
+  uint32_t readerPosition = kNotInReaderSet;
+  int ownerWaits = 0;
 };
 
+class ThreadReception;
 inline constexpr LONG kEntryActive = 2;
 inline constexpr int kLargestDatagram = 65535;
 
@@ -97,6 +109,11 @@ class UDPWIRE_API CDatagramSocket {
   bool HandleRead(unsigned long available);
   bool HandleWrite();
 
+  // 3 without a socket, when one thread receives already, or when the
+  // thread has no message queue (the reader thread keeps receiving then).
+  // Ends with the socket.
+  int ReceiveOnThread(DWORD threadId);
+
   int LastError() const;
   // Hands back a buffer a callback kept.
   static void ReleaseBuffer(void* buffer);
@@ -137,5 +154,6 @@ class UDPWIRE_API CDatagramSocket {
   // on the writing threads and the writer thread's keep their order.
   CRITICAL_SECTION m_sendLock;
   udpwire::CSocketEngine* m_engine;
+  udpwire::ThreadReception* m_reception;
   DWORD m_marker;
 };

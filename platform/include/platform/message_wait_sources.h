@@ -1,0 +1,44 @@
+// Descriptors that a thread's message waits watch beside its queue.
+//
+// A source attached to a thread is polled by every wait of that thread
+// that takes posted messages (GetMessage, WaitMessage, MsgWaitForMultiple-
+// Objects with posted input in its mask): the waiting thread itself calls
+// `ready` when the descriptor is readable and then goes on waiting, so
+// whatever `ready` posts to the thread ends the wait as any post would.
+// `waitBegins` and `waitEnds` bracket the time a wait sleeps watching the
+// source; a wait that finds its input at once calls neither.
+//
+// A thread that waits by other means (another toolkit's event loop) never
+// polls its sources; their owner must not rely on it.
+#pragma once
+
+#include "platform/export.h"
+#include "platform/win32_types.h"
+
+#include <memory>
+
+namespace platform {
+
+class MessageWaitSource {
+ public:
+  virtual ~MessageWaitSource() = default;
+  virtual int descriptor() const noexcept = 0;
+  virtual void waitBegins() noexcept = 0;
+  virtual void waitEnds() noexcept = 0;
+  virtual void ready() noexcept = 0;
+};
+
+struct AttachedSource;
+
+// Attaches the source to the message waits of the thread; null when the
+// thread has no message queue (or memory ran out). Waits share the
+// source's ownership while they use it.
+PLATFORM_API std::shared_ptr<AttachedSource> attachToMessageWaits(
+    DWORD threadId, std::shared_ptr<MessageWaitSource> source) noexcept;
+// Normally no wait calls the source once this returns: a wait of another
+// thread that is using the source is woken and waited for, a few seconds
+// at most (a thread that does not run for longer may still call it once);
+// on the attached thread itself nothing needs waiting for.
+PLATFORM_API void detachFromMessageWaits(const std::shared_ptr<AttachedSource>& attached) noexcept;
+
+}  // namespace platform
