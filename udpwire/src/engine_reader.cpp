@@ -27,7 +27,7 @@ class ReaderLoop {
 
  private:
   // Sockets being closed wait for the end of a rescan that began after
-  // their entry left its slot: from then on poll no longer holds them.
+  // their entry left its slot: from then on the set no longer holds them.
   void rescan() {
     uint64_t asked = 0;
     {

@@ -39,13 +39,12 @@ class CSocketEngine {
   // Clears the entry's slot; the caller holds the lock, then posts.
   void clearEntry(SocketEntry* entry) noexcept;
   void postRescanNotices() noexcept;
-  // For a socket whose entry was cleared: the reader may still wait in
-  // poll on its descriptor, which keeps the port bound until poll returns.
-  // Posts the rescan notices and returns once the reader has let go of
-  // every cleared descriptor, so that closing it frees the port at once.
-  // On an engine thread it does not wait (the reader is not polling then,
-  // or needs the lock the caller holds); elsewhere it waits a few seconds
-  // at most.
+  // For a socket whose entry was cleared: posts the rescan notices and
+  // returns once the reader has rebuilt its set without every cleared
+  // descriptor, so that a descriptor is closed (and its number perhaps
+  // reused) only once the reader can no longer report it. On an engine
+  // thread it does not wait (the reader is not polling then, or needs the
+  // lock the caller holds); elsewhere it waits a few seconds at most.
   void postRescanNoticesAndWaitForReader() noexcept;
   // The reader's side: the count of waits asked for, read when a rescan
   // begins, and the end of that rescan.

@@ -1,0 +1,155 @@
+#include "platform/message_wait_sources.h"
+#include "platform/messages.h"
+#include "platform/waits.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr UINT kFromSource = WM_USER + 7;
+constexpr UINT kStop = WM_USER + 8;
+constexpr auto kPatience = std::chrono::seconds(10);
+
+// An eventfd that the test makes readable; `ready` drains it, counts, and
+// posts kFromSource to the thread it runs on.
+class CountingSource final : public platform::MessageWaitSource {
+ public:
+  CountingSource() : descriptor_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+  ~CountingSource() override { close(descriptor_); }
+  int descriptor() const noexcept override { return descriptor_; }
+  void waitBegins() noexcept override { begins += 1; }
+  void waitEnds() noexcept override { ends += 1; }
+  void ready() noexcept override {
+    uint64_t value;
+    [[maybe_unused]] ssize_t taken = read(descriptor_, &value, sizeof value);
+    readyThread = GetCurrentThreadId();
+    readies += 1;
+    PostThreadMessage(GetCurrentThreadId(), kFromSource, 0, 0);
+  }
+  void signal() {
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = write(descriptor_, &one, sizeof one);
+  }
+
+  std::atomic<int> begins{0}, ends{0}, readies{0};
+  std::atomic<DWORD> readyThread{0};
+
+ private:
+  int descriptor_;
+};
+
+// A thread that answers kFromSource messages until kStop; it counts them.
+class PumpingThread {
+ public:
+  PumpingThread() {
+    thread_ = std::thread([this] {
+      MSG message;
+      PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE);
+      id_ = GetCurrentThreadId();
+      while (GetMessage(&message, nullptr, 0, 0) > 0 && message.message != kStop) {
+        if (message.message == kFromSource) fromSource += 1;
+      }
+    });
+    while (id_ == 0) std::this_thread::yield();
+  }
+  ~PumpingThread() {
+    PostThreadMessage(id_, kStop, 0, 0);
+    thread_.join();
+  }
+  DWORD id() const { return id_; }
+  std::atomic<int> fromSource{0};
+
+ private:
+  std::atomic<DWORD> id_{0};
+  std::thread thread_;
+};
+
+template <class Condition>
+bool eventually(Condition condition) {
+  auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Sleep(1);
+  }
+  return true;
+}
+
+TEST(MessageWaitSources, TheWaitingThreadServesItsSourceAndWhatItPostsEndsItsWait) {
+  PumpingThread pump;
+  auto source = std::make_shared<CountingSource>();
+  auto attached = platform::attachToMessageWaits(pump.id(), source);
+  ASSERT_NE(attached, nullptr);
+  // The pump is asleep in GetMessage; a message wakes it so that its next
+  // wait watches the source.
+  PostThreadMessage(pump.id(), WM_NULL, 0, 0);
+  ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+  for (int round = 1; round <= 20; ++round) {
+    source->signal();
+    ASSERT_TRUE(eventually([&] { return pump.fromSource.load() == round; })) << round;
+  }
+  EXPECT_EQ(source->readies.load(), 20);
+  EXPECT_EQ(source->readyThread.load(), pump.id());
+  // Every wait that slept with the source ended, but for the one asleep now.
+  ASSERT_TRUE(eventually([&] { return source->begins.load() == source->ends.load() + 1; }));
+  platform::detachFromMessageWaits(attached);
+  EXPECT_EQ(source->begins.load(), source->ends.load() + 1);  // detached: no end is called
+}
+
+TEST(MessageWaitSources, ADetachWakesTheWaitAndNothingIsCalledAfterIt) {
+  PumpingThread pump;
+  auto source = std::make_shared<CountingSource>();
+  auto attached = platform::attachToMessageWaits(pump.id(), source);
+  ASSERT_NE(attached, nullptr);
+  PostThreadMessage(pump.id(), WM_NULL, 0, 0);
+  ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+  auto start = std::chrono::steady_clock::now();
+  platform::detachFromMessageWaits(attached);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  source->signal();
+  PostThreadMessage(pump.id(), WM_NULL, 0, 0);
+  Sleep(100);
+  EXPECT_EQ(source->readies.load(), 0);
+  EXPECT_EQ(pump.fromSource.load(), 0);
+}
+
+TEST(MessageWaitSources, OnlyWaitsForPostedMessagesServeSources) {
+  MSG message;
+  PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE);
+  auto source = std::make_shared<CountingSource>();
+  auto attached = platform::attachToMessageWaits(GetCurrentThreadId(), source);
+  ASSERT_NE(attached, nullptr);
+  source->signal();
+  HANDLE event = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 20, QS_SENDMESSAGE), WAIT_TIMEOUT);
+  EXPECT_EQ(source->readies.load(), 0);
+  // A wait for posted input serves it, and ends with what it posted.
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 10000, QS_POSTMESSAGE), WAIT_OBJECT_0 + 1);
+  EXPECT_EQ(source->readies.load(), 1);
+  ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, kFromSource);
+  // Input already there: the wait returns without sleeping on the source.
+  int begins = source->begins.load();
+  PostThreadMessage(GetCurrentThreadId(), WM_NULL, 0, 0);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_POSTMESSAGE), WAIT_OBJECT_0);
+  EXPECT_EQ(source->begins.load(), begins);
+  PeekMessage(&message, nullptr, 0, 0, PM_REMOVE);
+  platform::detachFromMessageWaits(attached);  // on its own thread: no wait
+  CloseHandle(event);
+}
+
+TEST(MessageWaitSources, AThreadWithoutAQueueTakesNoSource) {
+  auto source = std::make_shared<CountingSource>();
+  DWORD queueless = 0;
+  std::thread([&] { queueless = GetCurrentThreadId(); }).join();
+  EXPECT_EQ(platform::attachToMessageWaits(queueless, source), nullptr);
+  platform::detachFromMessageWaits(nullptr);
+}
+
+}  // namespace
