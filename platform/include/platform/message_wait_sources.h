@@ -1,8 +1,8 @@
 // Descriptors that a thread's message waits watch beside its queue.
 //
 // A source attached to a thread is polled by every wait of that thread
-// that takes posted messages (GetMessage, WaitMessage, MsgWaitForMultiple-
-// Objects with posted input in its mask): the waiting thread itself calls
+// that takes posted messages (GetMessage, MsgWaitForMultipleObjects with
+// posted input in its mask): the waiting thread itself calls
 // `ready` when the descriptor is readable and then goes on waiting, so
 // whatever `ready` posts to the thread ends the wait as any post would.
 // `waitBegins` and `waitEnds` bracket the time a wait sleeps watching the
