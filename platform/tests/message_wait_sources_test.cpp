@@ -80,15 +80,22 @@ bool eventually(Condition condition) {
   return true;
 }
 
-TEST(MessageWaitSources, TheWaitingThreadServesItsSourceAndWhatItPostsEndsItsWait) {
+// A pump with a source attached, asleep in a wait that watches it.
+struct PumpWithSource : ::testing::Test {
+  void SetUp() override {
+    attached = platform::attachToMessageWaits(pump.id(), source);
+    ASSERT_NE(attached, nullptr);
+    // The pump's GetMessage may have begun before the source came; a
+    // message sends it round to a wait that watches the source.
+    PostThreadMessage(pump.id(), WM_NULL, 0, 0);
+    ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+  }
   PumpingThread pump;
-  auto source = std::make_shared<CountingSource>();
-  auto attached = platform::attachToMessageWaits(pump.id(), source);
-  ASSERT_NE(attached, nullptr);
-  // The pump is asleep in GetMessage; a message wakes it so that its next
-  // wait watches the source.
-  PostThreadMessage(pump.id(), WM_NULL, 0, 0);
-  ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+  std::shared_ptr<CountingSource> source = std::make_shared<CountingSource>();
+  std::shared_ptr<platform::AttachedSource> attached;
+};
+
+TEST_F(PumpWithSource, TheWaitingThreadServesItsSourceAndWhatItPostsEndsItsWait) {
   for (int round = 1; round <= 20; ++round) {
     source->signal();
     ASSERT_TRUE(eventually([&] { return pump.fromSource.load() == round; })) << round;
@@ -101,13 +108,7 @@ TEST(MessageWaitSources, TheWaitingThreadServesItsSourceAndWhatItPostsEndsItsWai
   EXPECT_EQ(source->begins.load(), source->ends.load() + 1);  // detached: no end is called
 }
 
-TEST(MessageWaitSources, ADetachWakesTheWaitAndNothingIsCalledAfterIt) {
-  PumpingThread pump;
-  auto source = std::make_shared<CountingSource>();
-  auto attached = platform::attachToMessageWaits(pump.id(), source);
-  ASSERT_NE(attached, nullptr);
-  PostThreadMessage(pump.id(), WM_NULL, 0, 0);
-  ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+TEST_F(PumpWithSource, ADetachWakesTheWaitAndNothingIsCalledAfterIt) {
   auto start = std::chrono::steady_clock::now();
   platform::detachFromMessageWaits(attached);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
