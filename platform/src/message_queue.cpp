@@ -43,8 +43,9 @@ bool MessageFilter::matches(const MSG& message) const noexcept {
 
 // The signal is given outside the lock: the woken thread goes for the
 // lock at once, and would otherwise wait for the poster to leave it. A
-// thread posting to itself is not waiting, and every wait looks at the
-// queue before it sleeps: it needs no signal.
+// thread posting to itself is not asleep in a wait (a source's `ready`
+// runs between two looks of one), and every wait looks at the queue
+// before it sleeps: it needs no signal.
 bool MessageQueue::post(const MSG& message) noexcept {
   bool toArrivals = false;
   {
