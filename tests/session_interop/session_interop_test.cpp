@@ -37,6 +37,8 @@ class NetSnmpPeer : public testing::Test {
     return SnmpStrToContext(session, &octets);
   }
   // Sends one request and waits for its answer; the answer's PDU or null.
+  // On a slow machine the agent may answer a request and its resend: a
+  // second answer to an earlier request is passed over.
   HSNMP_PDU exchange(const char* communityText, smiINT type, const char* oid, const smiVALUE* value = nullptr) {
     smiOID name{};
     SnmpStrToOid(oid, &name);
@@ -44,12 +46,21 @@ class NetSnmpPeer : public testing::Test {
     null.syntax = SNMP_SYNTAX_NULL;
     HSNMP_VBL list = SnmpCreateVbl(session, &name, value ? value : &null);
     SnmpFreeDescriptor(SNMP_SYNTAX_OID, reinterpret_cast<smiLPOPAQUE>(&name));
-    SnmpSendMsg(session, nullptr, target, community(communityText), SnmpCreatePdu(session, type, 0, 0, 0, list));
+    HSNMP_PDU request = SnmpCreatePdu(session, type, 0, 0, 0, list);
+    smiINT32 sentId = 0;
+    SnmpGetPduData(request, nullptr, &sentId, nullptr, nullptr, nullptr);
+    SnmpSendMsg(session, nullptr, target, community(communityText), request);
     for (int wait = 0; wait < 500; ++wait) {
       HSNMP_ENTITY source, destination;
       HSNMP_CONTEXT context;
       HSNMP_PDU pdu;
-      if (SnmpRecvMsg(session, &source, &destination, &context, &pdu)) return pdu;
+      if (SnmpRecvMsg(session, &source, &destination, &context, &pdu)) {
+        smiINT32 answeredId = 0;
+        SnmpGetPduData(pdu, nullptr, &answeredId, nullptr, nullptr, nullptr);
+        if (answeredId == sentId) return pdu;
+        SnmpFreePdu(pdu);
+        continue;
+      }
       if (SnmpGetLastError(session) != SNMPAPI_NOOP) return nullptr;
       std::this_thread::sleep_for(10ms);
     }
