@@ -63,7 +63,8 @@ bool SourceUse::refresh() noexcept {
     firstNew = held_.size();
     try {
       for (const auto& source : sources_->list_) {
-        bool isHeld = std::any_of(held_.begin(), held_.end(), [&](const Held& held) { return held.source == source; });
+        auto sameSource = [&](const Held& held) { return held.source == source; };
+        bool isHeld = std::any_of(held_.begin(), held_.end(), sameSource);
         if (isHeld) continue;
         held_.push_back({source, false});
         source->users += 1;

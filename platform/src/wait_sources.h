@@ -56,7 +56,6 @@ class SourceUse {
   // wait) and lets go of what was detached meanwhile. False when memory
   // ran out.
   bool refresh() noexcept;
-  size_t count() const noexcept { return held_.size(); }
   void appendDescriptors(std::vector<pollfd>& out) const;
   // After the sleep: `ready` for every readable source still attached.
   void serveReadable(const pollfd* polled) noexcept;

@@ -1,8 +1,8 @@
 // CSocketEngine: one per process, made with the first CDatagramSocket. Its
 // reader thread waits on its set of served sockets (see ReaderSet) and its
-// own message queue; its writer thread waits on the sockets' events and its queue.
-// Neither wakes while nothing happens. Rescan notices (thread messages)
-// tell them that the set of served sockets changed.
+// own message queue; its writer thread waits on the sockets' events and
+// its queue. Neither wakes while nothing happens. Rescan notices (thread
+// messages) tell them that the set of served sockets changed.
 //
 // Every socket the process creates is served: the slots grow as needed.
 #pragma once

@@ -40,6 +40,7 @@ class CDatagramSocket;
 namespace udpwire {
 
 class CSocketEngine;
+class ThreadReception;
 
 inline constexpr uint32_t kNotInReaderSet = UINT32_MAX;
 
@@ -55,7 +56,6 @@ struct SocketEntry {
   int ownerWaits = 0;
 };
 
-class ThreadReception;
 inline constexpr LONG kEntryActive = 2;
 inline constexpr int kLargestDatagram = 65535;
 
