@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/epoll.h>
 #include <vector>
 
 namespace platform::detail {
@@ -61,6 +62,7 @@ class QueueWatch {
   int descriptor() const {
     return arrivals_ ? request_.queue->arrivalDescriptor() : request_.queue->descriptor();
   }
+  bool watchingArrivals() const { return arrivals_; }
   // The watched descriptor was readable, yet (as the next look may show)
   // without input for this wait: either the signal of a message already
   // taken, which settling clears, or input of other kinds.
@@ -95,6 +97,34 @@ WaitSources* sourcesOf(const WaitRequest& request) {
   return takesPosted && !request.queue->sources().empty() ? &request.queue->sources() : nullptr;
 }
 
+constexpr int kEventsPerSleep = 16;
+
+// A wait that serves the thread's sources and watches nothing else but its
+// queue's signal sleeps in the thread's sleep set, where the sources are
+// watched exclusively; -1 when it polls.
+int sleepSetFor(const WaitRequest& request, const QueueWatch& queue, WaitSources* sources,
+                const ThreadRecord& self) {
+  if (!sources || !request.objects.empty() || !request.sockets.empty() || queue.watchingArrivals()) return -1;
+  return sources->sleepSet(request.queue->descriptor(), self.terminationDescriptor());
+}
+
+// One sleep in the sleep set; false when it failed.
+bool sleepInSet(int set, int limit, SourceUse& sources, QueueWatch& queue, int& error) {
+  epoll_event events[kEventsPerSleep];
+  int count = epoll_wait(set, events, kEventsPerSleep, limit);
+  ++wakeUps;
+  if (count < 0) {
+    error = errno;
+    return error == EINTR;
+  }
+  sources.serveReady(events, count);
+  bool signalled = std::any_of(events, events + count, [](const epoll_event& event) {
+    return event.data.u64 == kQueueSignalKey;
+  });
+  if (signalled) queue.woke(GetTickCount64());
+  return true;
+}
+
 }  // namespace
 
 WaitResult waitFor(const WaitRequest& request) noexcept {
@@ -102,7 +132,8 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
   std::vector<pollfd>& descriptors = scratchDescriptors();
   uint64_t start = GetTickCount64();
   QueueWatch queue(request);
-  SourceUse sources(sourcesOf(request));
+  WaitSources* served = sourcesOf(request);
+  SourceUse sources(served);
   for (bool polled = false;; polled = true) {
     if (self.terminationRequested()) return {WaitOutcome::failed, 0, ECANCELED};
     for (size_t i = 0; i < request.objects.size(); ++i)
@@ -113,8 +144,13 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
     if (limit == 0 && (polled || request.sockets.empty())) return {WaitOutcome::timeout};
     if (request.queue && (request.wakeMask & QS_TIMER))
       limit = shorterOf(limit, request.queue->timeToNextTimer(now, request.filter));
+    if (!sources.refresh()) return {WaitOutcome::failed, 0, ENOMEM};
+    if (int set = sleepSetFor(request, queue, served, self); set >= 0) {
+      int error = 0;
+      if (!sleepInSet(set, limit, sources, queue, error)) return {WaitOutcome::failed, 0, error};
+      continue;
+    }
     try {
-      if (!sources.refresh()) return {WaitOutcome::failed, 0, ENOMEM};
       gatherDescriptors(request, self, sources, request.queue ? queue.descriptor() : -1, descriptors);
     } catch (...) {
       return {WaitOutcome::failed, 0, ENOMEM};

@@ -1,7 +1,9 @@
 // The one wait loop behind every wait of the platform: it checks the
 // objects, the message queue and the caller's termination request, then
 // sleeps in poll on all their descriptors (and any sockets) until one of
-// them changes or the time is up.
+// them changes or the time is up. A wait for posted messages that watches
+// nothing else sleeps in the thread's sleep set instead (see
+// wait_sources.h), which holds the same descriptors.
 #pragma once
 
 #include "handles.h"

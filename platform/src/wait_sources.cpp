@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <unistd.h>
 
 namespace platform::detail {
 namespace {
@@ -15,11 +16,26 @@ constexpr auto kLongestRelease = std::chrono::seconds(5);
 
 }  // namespace
 
+WaitSources::~WaitSources() {
+  if (set_ >= 0) close(set_);
+}
+
+bool WaitSources::makeSetLocked() noexcept {
+  if (set_ < 0) set_ = epoll_create1(EPOLL_CLOEXEC);
+  return set_ >= 0;
+}
+
 bool WaitSources::add(const std::shared_ptr<AttachedSource>& source) noexcept {
   std::lock_guard guard(lock_);
+  if (!makeSetLocked()) return false;
+  source->key = nextKey_++;
+  epoll_event event{EPOLLIN | EPOLLEXCLUSIVE, {}};
+  event.data.u64 = source->key;
+  if (epoll_ctl(set_, EPOLL_CTL_ADD, source->source->descriptor(), &event) != 0) return false;
   try {
     list_.push_back(source);
   } catch (...) {
+    epoll_ctl(set_, EPOLL_CTL_DEL, source->source->descriptor(), nullptr);
     return false;
   }
   return true;
@@ -27,6 +43,7 @@ bool WaitSources::add(const std::shared_ptr<AttachedSource>& source) noexcept {
 
 bool WaitSources::remove(AttachedSource& source) noexcept {
   std::lock_guard guard(lock_);
+  if (source.attached) epoll_ctl(set_, EPOLL_CTL_DEL, source.source->descriptor(), nullptr);
   source.attached = false;
   std::erase_if(list_, [&](const std::shared_ptr<AttachedSource>& entry) { return entry.get() == &source; });
   return source.users > 0;
@@ -42,60 +59,79 @@ bool WaitSources::empty() const noexcept {
   return list_.empty();
 }
 
-SourceUse::~SourceUse() {
-  for (Held& held : held_) {
-    if (held.begun && stillAttached(*held.source)) held.source->source->waitEnds();
-    std::lock_guard guard(sources_->lock_);
-    release(*held.source);
+int WaitSources::sleepSet(int queueSignal, int termination) noexcept {
+  std::lock_guard guard(lock_);
+  if (fixedMembers_) return set_;
+  if (!makeSetLocked()) return -1;
+  epoll_event signal{EPOLLIN, {}}, ended{EPOLLIN, {}};
+  signal.data.u64 = kQueueSignalKey;
+  ended.data.u64 = kTerminationKey;
+  bool added = epoll_ctl(set_, EPOLL_CTL_ADD, queueSignal, &signal) == 0;
+  if (added && epoll_ctl(set_, EPOLL_CTL_ADD, termination, &ended) != 0) {
+    epoll_ctl(set_, EPOLL_CTL_DEL, queueSignal, nullptr);
+    added = false;
   }
+  fixedMembers_ = added;
+  return added ? set_ : -1;
+}
+
+SourceUse::~SourceUse() {
+  if (held_.empty()) return;
+  std::lock_guard guard(sources_->lock_);
+  for (auto& held : held_) release(*held);
 }
 
 bool SourceUse::refresh() noexcept {
   if (!sources_) return true;
-  size_t firstNew = 0;
-  {
-    std::lock_guard guard(sources_->lock_);
-    std::erase_if(held_, [&](Held& held) {
-      if (held.source->attached) return false;
-      release(*held.source);
-      return true;
-    });
-    firstNew = held_.size();
-    try {
-      for (const auto& source : sources_->list_) {
-        auto sameSource = [&](const Held& held) { return held.source == source; };
-        bool isHeld = std::any_of(held_.begin(), held_.end(), sameSource);
-        if (isHeld) continue;
-        held_.push_back({source, false});
-        source->users += 1;
-      }
-    } catch (...) {
-      return false;
+  std::lock_guard guard(sources_->lock_);
+  std::erase_if(held_, [&](const std::shared_ptr<AttachedSource>& held) {
+    if (held->attached) return false;
+    release(*held);
+    return true;
+  });
+  try {
+    for (const auto& source : sources_->list_) {
+      if (std::find(held_.begin(), held_.end(), source) != held_.end()) continue;
+      held_.push_back(source);
+      source->users += 1;
     }
-  }
-  // Held, so a detach on another thread waits for this wait to let go.
-  for (size_t i = firstNew; i < held_.size(); ++i) {
-    held_[i].source->source->waitBegins();
-    held_[i].begun = true;
+  } catch (...) {
+    return false;
   }
   return true;
 }
 
 void SourceUse::appendDescriptors(std::vector<pollfd>& out) const {
-  for (const Held& held : held_) out.push_back({held.source->source->descriptor(), POLLIN, 0});
+  for (const auto& held : held_) out.push_back({held->source->descriptor(), POLLIN, 0});
 }
 
 // A source's `ready` may detach another source of this thread: each is
 // asked again before it is called.
 void SourceUse::serveReadable(const pollfd* polled) noexcept {
   for (size_t i = 0; i < held_.size(); ++i) {
-    if (polled[i].revents && stillAttached(*held_[i].source)) held_[i].source->source->ready();
+    if (polled[i].revents) serve(*held_[i]);
   }
 }
 
-bool SourceUse::stillAttached(const AttachedSource& source) const noexcept {
-  std::lock_guard guard(sources_->lock_);
-  return source.attached;
+// A source attached after this wait's last refresh is not held yet: the
+// next pass holds it, and as its descriptor is watched level-triggered,
+// the sleep set reports it again then.
+void SourceUse::serveReady(const epoll_event* events, int count) noexcept {
+  for (int i = 0; i < count; ++i) {
+    auto held = std::find_if(held_.begin(), held_.end(), [&](const std::shared_ptr<AttachedSource>& source) {
+      return source->key == events[i].data.u64;
+    });
+    if (held != held_.end()) serve(**held);
+  }
+}
+
+void SourceUse::serve(AttachedSource& source) noexcept {
+  bool attached = false;
+  {
+    std::lock_guard guard(sources_->lock_);
+    attached = source.attached;
+  }
+  if (attached) source.source->ready();
 }
 
 void SourceUse::release(AttachedSource& source) noexcept {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -14,6 +15,7 @@ namespace {
 
 constexpr UINT kFromSource = WM_USER + 7;
 constexpr UINT kStop = WM_USER + 8;
+constexpr UINT kBeBusy = WM_USER + 9;  // wParam: milliseconds
 constexpr auto kPatience = std::chrono::seconds(10);
 
 // An eventfd that the test makes readable; `ready` drains it, counts, and
@@ -23,8 +25,6 @@ class CountingSource final : public platform::MessageWaitSource {
   CountingSource() : descriptor_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
   ~CountingSource() override { close(descriptor_); }
   int descriptor() const noexcept override { return descriptor_; }
-  void waitBegins() noexcept override { begins += 1; }
-  void waitEnds() noexcept override { ends += 1; }
   void ready() noexcept override {
     uint64_t value;
     [[maybe_unused]] ssize_t taken = read(descriptor_, &value, sizeof value);
@@ -37,7 +37,7 @@ class CountingSource final : public platform::MessageWaitSource {
     [[maybe_unused]] ssize_t written = write(descriptor_, &one, sizeof one);
   }
 
-  std::atomic<int> begins{0}, ends{0}, readies{0};
+  std::atomic<int> readies{0};
   std::atomic<DWORD> readyThread{0};
 
  private:
@@ -45,6 +45,7 @@ class CountingSource final : public platform::MessageWaitSource {
 };
 
 // A thread that answers kFromSource messages until kStop; it counts them.
+// kBeBusy keeps it from waiting for a while.
 class PumpingThread {
  public:
   PumpingThread() {
@@ -54,6 +55,11 @@ class PumpingThread {
       id_ = GetCurrentThreadId();
       while (GetMessage(&message, nullptr, 0, 0) > 0 && message.message != kStop) {
         if (message.message == kFromSource) fromSource += 1;
+        if (message.message == kBeBusy) {
+          busy = true;
+          Sleep(static_cast<DWORD>(message.wParam));
+          busy = false;
+        }
       }
     });
     while (id_ == 0) std::this_thread::yield();
@@ -64,6 +70,7 @@ class PumpingThread {
   }
   DWORD id() const { return id_; }
   std::atomic<int> fromSource{0};
+  std::atomic<bool> busy{false};
 
  private:
   std::atomic<DWORD> id_{0};
@@ -80,7 +87,7 @@ bool eventually(Condition condition) {
   return true;
 }
 
-// A pump with a source attached, asleep in a wait that watches it.
+// A pump with a source attached, whose waits have served it once.
 struct PumpWithSource : ::testing::Test {
   void SetUp() override {
     attached = platform::attachToMessageWaits(pump.id(), source);
@@ -88,7 +95,8 @@ struct PumpWithSource : ::testing::Test {
     // The pump's GetMessage may have begun before the source came; a
     // message sends it round to a wait that watches the source.
     PostThreadMessage(pump.id(), WM_NULL, 0, 0);
-    ASSERT_TRUE(eventually([&] { return source->begins.load() > 0; }));
+    source->signal();
+    ASSERT_TRUE(eventually([&] { return pump.fromSource.load() == 1; }));
   }
   PumpingThread pump;
   std::shared_ptr<CountingSource> source = std::make_shared<CountingSource>();
@@ -96,16 +104,58 @@ struct PumpWithSource : ::testing::Test {
 };
 
 TEST_F(PumpWithSource, TheWaitingThreadServesItsSourceAndWhatItPostsEndsItsWait) {
-  for (int round = 1; round <= 20; ++round) {
+  for (int round = 2; round <= 20; ++round) {
     source->signal();
     ASSERT_TRUE(eventually([&] { return pump.fromSource.load() == round; })) << round;
   }
   EXPECT_EQ(source->readies.load(), 20);
   EXPECT_EQ(source->readyThread.load(), pump.id());
-  // Every wait that slept with the source ended, but for the one asleep now.
-  ASSERT_TRUE(eventually([&] { return source->begins.load() == source->ends.load() + 1; }));
   platform::detachFromMessageWaits(attached);
-  EXPECT_EQ(source->begins.load(), source->ends.load() + 1);  // detached: no end is called
+}
+
+// Counts the wake-ups of a thread asleep in an epoll set that watches the
+// source exclusively, made after the attach; it drains what woke it.
+class LaterExclusiveWatcher {
+ public:
+  explicit LaterExclusiveWatcher(int descriptor) : set_(epoll_create1(EPOLL_CLOEXEC)) {
+    epoll_event event{EPOLLIN | EPOLLEXCLUSIVE, {}};
+    epoll_ctl(set_, EPOLL_CTL_ADD, descriptor, &event);
+    thread_ = std::thread([this, descriptor] {
+      for (int look = 0; look < 2000 && !stop_; ++look) {  // 100 s at most
+        epoll_event event;
+        if (epoll_wait(set_, &event, 1, 50) <= 0) continue;
+        uint64_t value;
+        if (read(descriptor, &value, sizeof value) > 0) wakeUps += 1;
+      }
+    });
+  }
+  ~LaterExclusiveWatcher() {
+    stop_ = true;
+    thread_.join();
+    close(set_);
+  }
+  std::atomic<int> wakeUps{0};
+
+ private:
+  int set_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST_F(PumpWithSource, WhileTheThreadSleepsInItsWaitALaterExclusiveWatcherIsNotWoken) {
+  LaterExclusiveWatcher watcher(source->descriptor());
+  for (int round = 2; round <= 30; ++round) {
+    source->signal();
+    ASSERT_TRUE(eventually([&] { return pump.fromSource.load() == round; })) << round;
+  }
+  EXPECT_EQ(watcher.wakeUps.load(), 0);
+  // A busy thread leaves the source to the watcher.
+  PostThreadMessage(pump.id(), kBeBusy, 3000, 0);
+  ASSERT_TRUE(eventually([&] { return pump.busy.load(); }));
+  source->signal();
+  EXPECT_TRUE(eventually([&] { return watcher.wakeUps.load() == 1; }));
+  ASSERT_TRUE(eventually([&] { return !pump.busy.load(); }));
+  platform::detachFromMessageWaits(attached);
 }
 
 TEST_F(PumpWithSource, ADetachWakesTheWaitAndNothingIsCalledAfterIt) {
@@ -115,8 +165,8 @@ TEST_F(PumpWithSource, ADetachWakesTheWaitAndNothingIsCalledAfterIt) {
   source->signal();
   PostThreadMessage(pump.id(), WM_NULL, 0, 0);
   Sleep(100);
-  EXPECT_EQ(source->readies.load(), 0);
-  EXPECT_EQ(pump.fromSource.load(), 0);
+  EXPECT_EQ(source->readies.load(), 1);  // the set-up's
+  EXPECT_EQ(pump.fromSource.load(), 1);
 }
 
 TEST(MessageWaitSources, OnlyWaitsForPostedMessagesServeSources) {
@@ -135,11 +185,10 @@ TEST(MessageWaitSources, OnlyWaitsForPostedMessagesServeSources) {
   EXPECT_EQ(source->readies.load(), 1);
   ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, kFromSource);
-  // Input already there: the wait returns without sleeping on the source.
-  int begins = source->begins.load();
-  PostThreadMessage(GetCurrentThreadId(), WM_NULL, 0, 0);
+  // So does one without objects, which sleeps in the thread's own set.
+  source->signal();
   EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_POSTMESSAGE), WAIT_OBJECT_0);
-  EXPECT_EQ(source->begins.load(), begins);
+  EXPECT_EQ(source->readies.load(), 2);
   PeekMessage(&message, nullptr, 0, 0, PM_REMOVE);
   platform::detachFromMessageWaits(attached);  // on its own thread: no wait
   CloseHandle(event);

@@ -162,7 +162,10 @@ int CDatagramSocket::DestroySocket() {
 int CDatagramSocket::ReceiveOnThread(DWORD threadId) {
   if (m_entry.socket == INVALID_SOCKET || !m_engine || m_reception) return 3;
   m_reception = udpwire::ThreadReception::attach(*m_engine, m_entry, threadId);
-  return m_reception ? 0 : 3;
+  if (!m_reception) return 3;
+  // The reader's set, made anew, watches the socket after the thread does.
+  m_engine->postRescanNotices();
+  return 0;
 }
 
 void CDatagramSocket::dropQueuedDatagrams() {

@@ -1,6 +1,7 @@
 // The reader thread: waits on its set of served sockets and its own message
 // queue, and receives one datagram per readable socket per look. A socket
-// leaves the set while its owner's thread waits to receive it itself.
+// whose owner's thread sleeps in a message wait does not wake the reader:
+// that thread receives it itself.
 #include "engine_threads.h"
 
 #include "platform/sockets.h"

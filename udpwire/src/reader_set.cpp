@@ -20,28 +20,13 @@ bool ReaderSet::rebuild(const std::vector<SocketEntry*>& entries) noexcept {
   set_ = epoll_create1(EPOLL_CLOEXEC);
   if (set_ < 0) return false;
   for (uint32_t position = 0; position < entries.size(); ++position) {
-    SocketEntry& entry = *entries[position];
-    entry.readerPosition = position;
-    epoll_event event{entry.ownerWaits > 0 ? 0u : static_cast<uint32_t>(EPOLLIN), {}};
+    epoll_event event{EPOLLIN | EPOLLEXCLUSIVE, {}};
     event.data.u32 = position;
-    if (epoll_ctl(set_, EPOLL_CTL_ADD, entry.socket, &event) != 0) entry.readerPosition = kNotInReaderSet;
+    if (epoll_ctl(set_, EPOLL_CTL_ADD, entries[position]->socket, &event) == 0) continue;
+    event.events = EPOLLIN;  // a kernel without exclusive watches
+    epoll_ctl(set_, EPOLL_CTL_ADD, entries[position]->socket, &event);
   }
   return true;
-}
-
-void ReaderSet::ownerWaits(SocketEntry& entry) noexcept {
-  if (entry.ownerWaits++ == 0) watch(entry, false);
-}
-
-void ReaderSet::ownerStopsWaiting(SocketEntry& entry) noexcept {
-  if (entry.ownerWaits > 0 && --entry.ownerWaits == 0) watch(entry, true);
-}
-
-void ReaderSet::watch(const SocketEntry& entry, bool watched) noexcept {
-  if (set_ < 0 || entry.readerPosition == kNotInReaderSet) return;
-  epoll_event event{watched ? static_cast<uint32_t>(EPOLLIN) : 0u, {}};
-  event.data.u32 = entry.readerPosition;
-  epoll_ctl(set_, EPOLL_CTL_MOD, entry.socket, &event);
 }
 
 const std::vector<uint32_t>& ReaderSet::readable() noexcept {

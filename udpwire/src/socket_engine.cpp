@@ -72,8 +72,6 @@ void CSocketEngine::clearEntry(SocketEntry* entry) noexcept {
   if (slot == m_slots.end()) return;
   *slot = nullptr;
   m_slotCount -= 1;
-  entry->readerPosition = kNotInReaderSet;
-  entry->ownerWaits = 0;
 }
 
 void CSocketEngine::postRescanNotices() noexcept {

@@ -16,17 +16,6 @@ class ThreadReception::Source final : public platform::MessageWaitSource {
 
   int descriptor() const noexcept override { return socket_; }
 
-  void waitBegins() noexcept override {
-    platform::CriticalSectionGuard guard(engine_.lock());
-    if (entry_) engine_.readerSet().ownerWaits(*entry_);
-  }
-
-  // Whatever came meanwhile is the reader's again: it wakes for it at once.
-  void waitEnds() noexcept override {
-    platform::CriticalSectionGuard guard(engine_.lock());
-    if (entry_) engine_.readerSet().ownerStopsWaiting(*entry_);
-  }
-
   // Under the lock, as on the reader thread: the reader may have taken the
   // datagram first, and receiving then finds nothing.
   void ready() noexcept override {

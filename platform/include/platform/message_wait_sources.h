@@ -5,8 +5,17 @@
 // posted input in its mask): the waiting thread itself calls
 // `ready` when the descriptor is readable and then goes on waiting, so
 // whatever `ready` posts to the thread ends the wait as any post would.
-// `waitBegins` and `waitEnds` bracket the time a wait sleeps watching the
-// source; a wait that finds its input at once calls neither.
+//
+// On Linux the thread's waits watch their sources through an epoll set of
+// the thread's own, with EPOLLEXCLUSIVE: while the thread sleeps there, a
+// source's readiness wakes it and none of the exclusive watchers of the
+// descriptor that registered after the attach; when it is not asleep
+// there, they are woken as before. So another thread that watches the
+// descriptor with EPOLLEXCLUSIVE, registered after the attach, serves it
+// exactly while this thread does not, with no call made to hand it over.
+// Plain (not exclusive) watchers are always woken, and a wait that also
+// watches objects or sockets (or passes over input its queue holds) polls
+// its sources plainly, so the others wake with it.
 //
 // A thread that waits by other means (another toolkit's event loop) never
 // polls its sources; their owner must not rely on it.
@@ -23,8 +32,6 @@ class MessageWaitSource {
  public:
   virtual ~MessageWaitSource() = default;
   virtual int descriptor() const noexcept = 0;
-  virtual void waitBegins() noexcept = 0;
-  virtual void waitEnds() noexcept = 0;
   virtual void ready() noexcept = 0;
 };
 

@@ -42,18 +42,12 @@ namespace udpwire {
 class CSocketEngine;
 class ThreadReception;
 
-inline constexpr uint32_t kNotInReaderSet = UINT32_MAX;
-
 // What the engine sees of a created socket.
 struct SocketEntry {
   SOCKET socket;
   LONG state;  // kEntryActive while served
   CDatagramSocket* owner;
   HANDLE event;  // manual reset; wakes the writer thread
-  // Under the engine's lock: the entry's place in the reader's set, and
-  // how many waits of its owner's thread receive for it now.
-  uint32_t readerPosition = kNotInReaderSet;
-  int ownerWaits = 0;
 };
 
 inline constexpr LONG kEntryActive = 2;
