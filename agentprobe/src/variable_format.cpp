@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 namespace consoleformat {
@@ -76,40 +78,41 @@ std::string oidValueText(const smiOID& oid) {
   return (nullOid ? "(null-oid) " : "") + namedOid(oid);
 }
 
-std::string ipAddressText(const smiOCTETS& octets) {
+// The numbers in decimal, separated by dots.
+template <class Number>
+std::string dottedDecimal(const Number* numbers, smiUINT32 count) {
   std::string text;
-  for (smiUINT32 i = 0; i < octets.len && octets.ptr; ++i) {
+  if (!numbers) return text;
+  text.reserve(count * 4);
+  char digits[std::numeric_limits<Number>::digits10 + 2];
+  for (smiUINT32 i = 0; i < count; ++i) {
     if (i) text += '.';
-    text += std::to_string(octets.ptr[i]);
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, numbers[i]).ptr);
   }
   return text;
 }
+
+std::string ipAddressText(const smiOCTETS& octets) { return dottedDecimal(octets.ptr, octets.len); }
 
 }  // namespace
 
 void setNodeNamer(NodeNamer namer) { installedNamer.store(namer); }
 
 std::string hexForm(const smiBYTE* bytes, smiUINT32 length) {
+  static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
-  char byte[4];
-  for (smiUINT32 i = 0; i < length && bytes; ++i) {
-    std::snprintf(byte, sizeof byte, "%02x", bytes[i]);
-    if (i) text += '.';
-    text += byte;
+  if (!bytes || length == 0) return text;
+  text.resize(static_cast<size_t>(length) * 3 - 1, '.');
+  for (size_t i = 0; i < length; ++i) {
+    text[i * 3] = kDigits[bytes[i] >> 4];
+    text[i * 3 + 1] = kDigits[bytes[i] & 0x0f];
   }
   return text;
 }
 
 // Sub-identifiers are unsigned: one above 2^31 prints as itself, not as a
 // negative number.
-std::string numericOid(const smiOID& oid) {
-  std::string text;
-  for (smiUINT32 i = 0; i < oid.len && oid.ptr; ++i) {
-    if (i) text += '.';
-    text += std::to_string(oid.ptr[i]);
-  }
-  return text;
-}
+std::string numericOid(const smiOID& oid) { return dottedDecimal(oid.ptr, oid.len); }
 
 std::string namedOid(const smiOID& oid) {
   NodeNamer namer = installedNamer.load();
@@ -134,7 +137,7 @@ std::string namedOid(const smiOID& oid) {
   last.namedLength = length;
   last.name = name;
   if (length == 0) return numericOid(oid);
-  for (smiUINT32 i = length; i < oid.len; ++i) name += "." + std::to_string(oid.ptr[i]);
+  if (length < oid.len) name += '.' + dottedDecimal(oid.ptr + length, oid.len - length);
   return name;
 }
 
