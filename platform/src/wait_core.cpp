@@ -108,21 +108,18 @@ int sleepSetFor(const WaitRequest& request, const QueueWatch& queue, WaitSources
   return sources->sleepSet(request.queue->descriptor(), self.terminationDescriptor());
 }
 
-// One sleep in the sleep set; false when it failed.
-bool sleepInSet(int set, int limit, SourceUse& sources, QueueWatch& queue, int& error) {
+// One sleep in the sleep set; the errno of a failure, else 0.
+int sleepInSet(int set, int limit, SourceUse& sources, QueueWatch& queue) {
   epoll_event events[kEventsPerSleep];
   int count = epoll_wait(set, events, kEventsPerSleep, limit);
   ++wakeUps;
-  if (count < 0) {
-    error = errno;
-    return error == EINTR;
-  }
+  if (count < 0) return errno == EINTR ? 0 : errno;
   sources.serveReady(events, count);
   bool signalled = std::any_of(events, events + count, [](const epoll_event& event) {
     return event.data.u64 == kQueueSignalKey;
   });
   if (signalled) queue.woke(GetTickCount64());
-  return true;
+  return 0;
 }
 
 }  // namespace
@@ -146,8 +143,7 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
       limit = shorterOf(limit, request.queue->timeToNextTimer(now, request.filter));
     if (!sources.refresh()) return {WaitOutcome::failed, 0, ENOMEM};
     if (int set = sleepSetFor(request, queue, served, self); set >= 0) {
-      int error = 0;
-      if (!sleepInSet(set, limit, sources, queue, error)) return {WaitOutcome::failed, 0, error};
+      if (int error = sleepInSet(set, limit, sources, queue)) return {WaitOutcome::failed, 0, error};
       continue;
     }
     try {
