@@ -336,7 +336,8 @@ void Exchange::answerArrived() {
     ignoreStray(message, reason);
     return;
   }
-  KillTimer(window_, kAnswerDeadlineTimer);
+  // The deadline stays armed: every way on from here either sends the next
+  // request, whose SetTimer replaces it, or ends the run, which kills it.
   handleAnswer(message);
 }
 

@@ -82,13 +82,17 @@ std::string oidValueText(const smiOID& oid) {
 template <class Number>
 std::string dottedDecimal(const Number* numbers, smiUINT32 count) {
   std::string text;
-  if (!numbers) return text;
-  text.reserve(count * 4);
-  char digits[std::numeric_limits<Number>::digits10 + 2];
+  if (!numbers || count == 0) return text;
+  // Room for the longest numbers, written in place and then cut to size.
+  constexpr size_t kLongest = std::numeric_limits<Number>::digits10 + 2;
+  text.resize(static_cast<size_t>(count) * kLongest);
+  char* end = text.data();
+  char* const limit = end + text.size();
   for (smiUINT32 i = 0; i < count; ++i) {
-    if (i) text += '.';
-    text.append(digits, std::to_chars(digits, digits + sizeof digits, numbers[i]).ptr);
+    if (i) *end++ = '.';
+    end = std::to_chars(end, limit, numbers[i]).ptr;
   }
+  text.resize(static_cast<size_t>(end - text.data()));
   return text;
 }
 

@@ -1,6 +1,7 @@
 // The last error of each thread and the texts of the codes the platform
 // reports.
 #include "platform/errors.h"
+#include "fast_tls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +10,7 @@
 
 namespace {
 
-thread_local DWORD lastError = ERROR_SUCCESS;
+PLATFORM_FAST_TLS thread_local DWORD lastError = ERROR_SUCCESS;
 
 struct ErrorText {
   DWORD code;

@@ -53,6 +53,7 @@ struct HeapRecord {
   bool serialized = true;  // false for HEAP_NO_SERIALIZE: the creator locks every call
   BlockHeader* first = nullptr;
   BlockHeader* cached[kSizeClasses] = {};
+  uint64_t cachedClasses = 0;  // bit n set while cached[n] holds a block
   size_t cachedBytes = 0;
   // Freed blocks held back from reuse: a ring of quarantineSize slots, the
   // oldest at quarantineNext (empty slots are null).
@@ -117,6 +118,7 @@ BlockHeader* takeCached(HeapRecord& record, uint32_t sizeClass) {
   BlockHeader* block = sizeClass == kUncached ? nullptr : record.cached[sizeClass];
   if (!block) return nullptr;
   record.cached[sizeClass] = block->next;
+  if (!block->next) record.cachedClasses &= ~(uint64_t{1} << sizeClass);
   record.cachedBytes -= capacityOf(sizeClass);
   return block;
 }
@@ -140,6 +142,7 @@ void cacheOrFree(HeapRecord& record, BlockHeader* block) {
   block->marker = kCachedBlock;
   block->next = record.cached[block->sizeClass];
   record.cached[block->sizeClass] = block;
+  record.cachedClasses |= uint64_t{1} << block->sizeClass;
   record.cachedBytes += capacity;
   markCached(block);
 }
@@ -167,6 +170,25 @@ void freeChain(BlockHeader* block) {
     std::free(block);
     block = next;
   }
+}
+
+// Gives every block of the heap back to the system, live, cached and
+// quarantined alike; the record stays, empty, ready to serve again.
+void releaseAllBlocks(HeapRecord& record) {
+  freeChain(record.first);
+  record.first = nullptr;
+  for (uint64_t classes = record.cachedClasses; classes; classes &= classes - 1) {
+    BlockHeader*& chain = record.cached[__builtin_ctzll(classes)];
+    freeChain(chain);
+    chain = nullptr;
+  }
+  record.cachedClasses = 0;
+  record.cachedBytes = 0;
+  for (size_t slot = 0; slot < record.quarantineSize; ++slot) {
+    std::free(record.quarantine[slot]);
+    record.quarantine[slot] = nullptr;
+  }
+  record.quarantineNext = 0;
 }
 
 // A block for `bytes` octets, linked into the heap's list; null when
@@ -212,9 +234,7 @@ HANDLE HeapCreate(DWORD options, SIZE_T, SIZE_T) {
 BOOL HeapDestroy(HANDLE heap) {
   auto* record = static_cast<HeapRecord*>(heap);
   if (!record) return FALSE;
-  freeChain(record->first);
-  for (BlockHeader* chain : record->cached) freeChain(chain);
-  for (size_t slot = 0; slot < record->quarantineSize; ++slot) std::free(record->quarantine[slot]);
+  releaseAllBlocks(*record);
   delete[] record->quarantine;
   delete record;
   return TRUE;
@@ -241,6 +261,11 @@ namespace platform {
 // Creates the heap on first use, with its quarantine; a heap whose
 // quarantine cannot be had works without one.
 bool CountedHeap::createHeapLocked() noexcept {
+  if (spare_) {
+    heap_ = spare_;
+    spare_ = nullptr;
+    return true;
+  }
   auto* record = static_cast<HeapRecord*>(HeapCreate(HEAP_NO_SERIALIZE, 0, 0));
   if (!record) return false;
   if (quarantine_ > 0) {
@@ -267,7 +292,8 @@ bool CountedHeap::releaseLocked(void* block) noexcept {
 
 void CountedHeap::destroyIfEmptyLocked() noexcept {
   if (whenEmpty_ == WhenEmpty::destroy && heap_ && live_.load(std::memory_order_relaxed) == 0) {
-    HeapDestroy(heap_);
+    releaseAllBlocks(*static_cast<HeapRecord*>(heap_));
+    spare_ = heap_;
     heap_ = nullptr;
   }
 }
@@ -318,7 +344,8 @@ size_t CountedHeap::releaseMany(void* const* blocks, size_t count) noexcept {
 void CountedHeap::destroy() noexcept {
   std::lock_guard guard(lock_);
   if (heap_) HeapDestroy(heap_);
-  heap_ = nullptr;
+  if (spare_) HeapDestroy(spare_);
+  heap_ = spare_ = nullptr;
   live_.store(0, std::memory_order_relaxed);
 }
 

@@ -1,5 +1,6 @@
 // Message queues and the process-wide table that finds them by thread id.
 #include "message_queue.h"
+#include "fast_tls.h"
 
 #include "messaging_teardown.h"
 #include "platform/tick.h"
@@ -28,7 +29,7 @@ struct CallingThreadQueue {
   std::shared_ptr<MessageQueue> queue;
   ~CallingThreadQueue() { releaseCallingThreadMessaging(); }
 };
-thread_local CallingThreadQueue callingQueue;
+PLATFORM_FAST_TLS thread_local CallingThreadQueue callingQueue;
 
 bool isPostedMask(DWORD mask) { return (mask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE)) != 0; }
 
@@ -123,22 +124,27 @@ std::shared_ptr<SentMessage> MessageQueue::takeSent() noexcept {
   return message;
 }
 
-bool MessageQueue::takePosted(const MessageFilter& filter, bool remove, MSG* out) noexcept {
+bool MessageQueue::take(const MessageFilter& filter, bool remove, MSG* out,
+                        std::shared_ptr<SentMessage>& sent) noexcept {
   std::lock_guard guard(lock_);
+  if (!sent_.empty()) {
+    sent = std::move(sent_.front());
+    sent_.pop_front();
+    updateSignalLocked();
+    return false;
+  }
   auto found = std::find_if(posted_.begin(), posted_.end(),
                             [&](const MSG& message) { return filter.matches(message); });
-  if (found == posted_.end()) return false;
-  *out = *found;
-  if (remove) {
-    posted_.erase(found);
-    updateSignalLocked();
+  if (found != posted_.end()) {
+    *out = *found;
+    if (remove) {
+      posted_.erase(found);
+      updateSignalLocked();
+    }
+    return true;
   }
-  return true;
-}
-
-bool MessageQueue::takeDueTimer(const MessageFilter& filter, bool remove, MSG* out,
-                                uint64_t now) noexcept {
-  std::lock_guard guard(lock_);
+  if (timers_.empty()) return false;
+  uint64_t now = GetTickCount64();
   for (Timer& timer : timers_) {
     if (timer.due > now) continue;
     MSG message = timerMessage(timer);

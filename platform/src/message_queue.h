@@ -55,8 +55,11 @@ class MessageQueue {
   bool deliverSent(std::shared_ptr<SentMessage> message) noexcept;
 
   std::shared_ptr<SentMessage> takeSent() noexcept;
-  bool takePosted(const MessageFilter& filter, bool remove, MSG* out) noexcept;
-  bool takeDueTimer(const MessageFilter& filter, bool remove, MSG* out, uint64_t now) noexcept;
+  // The next input of a retrieval, in one look under the lock: a message
+  // another thread sent comes first and is handed out in `sent` (false is
+  // returned; the caller answers it and looks again), then the first posted
+  // message that passes `filter`, then a due timer that does.
+  bool take(const MessageFilter& filter, bool remove, MSG* out, std::shared_ptr<SentMessage>& sent) noexcept;
   // Input of the wake mask, posted messages and timers only where they
   // pass `filter` (when given).
   bool hasInput(DWORD wakeMask, uint64_t now, const MessageFilter* filter = nullptr) const noexcept;

@@ -94,15 +94,17 @@ bool sendWithin(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, DWORD t
   }
 }
 
+void answerSent(SentMessage& sent) {
+  sent.result = callOwnWindow(sent.window, sent.message, sent.wParam, sent.lParam);
+  sent.done.set();
+}
+
 }  // namespace
 
 namespace platform::detail {
 
 void answerSentMessages(MessageQueue& queue) {
-  while (std::shared_ptr<SentMessage> sent = queue.takeSent()) {
-    sent->result = callOwnWindow(sent->window, sent->message, sent->wParam, sent->lParam);
-    sent->done.set();
-  }
+  while (std::shared_ptr<SentMessage> sent = queue.takeSent()) answerSent(*sent);
 }
 
 void waitAnsweringSent(WaitRequest& request, DWORD timeout) {
@@ -157,11 +159,14 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     *message = makeMessage(nullptr, WM_QUIT, 0, 0);
     return TRUE;
   }
-  answerSentMessages(*queue);
   MessageFilter filter{window, filterMin, filterMax};
   bool remove = (removeFlags & PM_REMOVE) != 0;
-  if (queue->takePosted(filter, remove, message)) return TRUE;
-  return queue->takeDueTimer(filter, remove, message, GetTickCount64()) ? TRUE : FALSE;
+  for (;;) {
+    std::shared_ptr<SentMessage> sent;
+    if (queue->take(filter, remove, message, sent)) return TRUE;
+    if (!sent) return FALSE;
+    answerSent(*sent);
+  }
 }
 
 BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {

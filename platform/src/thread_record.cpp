@@ -1,5 +1,6 @@
 // Thread records: ids, suspension, termination requests and priorities.
 #include "thread_record.h"
+#include "fast_tls.h"
 
 #include "platform/waits.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 std::atomic<DWORD> nextThreadId{0x400};
 
-thread_local std::shared_ptr<ThreadRecord> callingThreadRecord;
+PLATFORM_FAST_TLS thread_local std::shared_ptr<ThreadRecord> callingThreadRecord;
 
 // The nice value that comes closest to a Windows thread priority.
 int niceValueFor(int priority) {
@@ -101,14 +102,19 @@ DWORD ThreadRecord::exitCode() const noexcept {
 
 DWORD allocateThreadId() noexcept { return nextThreadId.fetch_add(4); }
 
-ThreadRecord& currentThreadRecord() noexcept { return *currentThreadRecordShared(); }
-
-std::shared_ptr<ThreadRecord> currentThreadRecordShared() noexcept {
+// Read without copying the pointer: a copy costs two atomic operations,
+// and the record outlives every call on its own thread.
+ThreadRecord& currentThreadRecord() noexcept {
   if (!callingThreadRecord) {
     // Without memory for a record the thread cannot take part at all.
     callingThreadRecord = std::make_shared<ThreadRecord>(allocateThreadId());
     callingThreadRecord->bindToCallingThread();
   }
+  return *callingThreadRecord;
+}
+
+std::shared_ptr<ThreadRecord> currentThreadRecordShared() noexcept {
+  currentThreadRecord();
   return callingThreadRecord;
 }
 

@@ -1,6 +1,7 @@
 // The wait loop. Descriptors are rebuilt on every pass, so objects whose
 // handles close meanwhile stay valid (the request holds them).
 #include "wait_core.h"
+#include "fast_tls.h"
 
 #include "platform/tick.h"
 #include "thread_record.h"
@@ -26,7 +27,7 @@ int shorterOf(int limit, DWORD other) {
   return limit < 0 ? candidate : std::min(limit, candidate);
 }
 
-thread_local unsigned long long wakeUps = 0;
+PLATFORM_FAST_TLS thread_local unsigned long long wakeUps = 0;
 
 std::vector<pollfd>& scratchDescriptors() {
   thread_local std::vector<pollfd> descriptors;
@@ -127,7 +128,7 @@ int sleepInSet(int set, int limit, SourceUse& sources, QueueWatch& queue) {
 WaitResult waitFor(const WaitRequest& request) noexcept {
   ThreadRecord& self = currentThreadRecord();
   std::vector<pollfd>& descriptors = scratchDescriptors();
-  uint64_t start = GetTickCount64();
+  uint64_t start = 0;
   QueueWatch queue(request);
   WaitSources* served = sourcesOf(request);
   SourceUse sources(served);
@@ -136,6 +137,7 @@ WaitResult waitFor(const WaitRequest& request) noexcept {
     for (size_t i = 0; i < request.objects.size(); ++i)
       if (request.objects[i]->acquire()) return {WaitOutcome::object, i};
     uint64_t now = GetTickCount64();
+    if (!polled) start = now;
     if (request.queue && queue.hasInput(now)) return {WaitOutcome::input};
     int limit = remainingTime(request.timeout, start, now);
     if (limit == 0 && (polled || request.sockets.empty())) return {WaitOutcome::timeout};

@@ -88,6 +88,9 @@ class PLATFORM_API CountedHeap {
   size_t quarantine_;
   mutable SpinLock lock_;
   HANDLE heap_ = nullptr;
+  // A heap destroyed when it emptied keeps its record, holding no memory
+  // but the record itself, so that re-creating it allocates nothing.
+  HANDLE spare_ = nullptr;
   std::atomic<long> live_{0};
 };
 
