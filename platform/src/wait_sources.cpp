@@ -14,6 +14,11 @@ namespace {
 // A wait lets go at its next wake-up; this only bounds one that does not.
 constexpr auto kLongestRelease = std::chrono::seconds(5);
 
+std::vector<std::shared_ptr<AttachedSource>>& spareHeldList() noexcept {
+  thread_local std::vector<std::shared_ptr<AttachedSource>> spare;
+  return spare;
+}
+
 }  // namespace
 
 WaitSources::~WaitSources() {
@@ -60,8 +65,9 @@ bool WaitSources::empty() const noexcept {
 }
 
 int WaitSources::sleepSet(int queueSignal, int termination) noexcept {
+  if (fixedMembers_.load(std::memory_order_acquire)) return set_;
   std::lock_guard guard(lock_);
-  if (fixedMembers_) return set_;
+  if (fixedMembers_.load(std::memory_order_relaxed)) return set_;
   if (!makeSetLocked()) return -1;
   epoll_event signal{EPOLLIN, {}}, ended{EPOLLIN, {}};
   signal.data.u64 = kQueueSignalKey;
@@ -71,14 +77,24 @@ int WaitSources::sleepSet(int queueSignal, int termination) noexcept {
     epoll_ctl(set_, EPOLL_CTL_DEL, queueSignal, nullptr);
     added = false;
   }
-  fixedMembers_ = added;
+  fixedMembers_.store(added, std::memory_order_release);
   return added ? set_ : -1;
 }
 
+// A thread's waits take turns with one list of held sources, so that a
+// wait allocates nothing; a wait inside another's `ready` makes its own.
+SourceUse::SourceUse(WaitSources* sources) noexcept : sources_(sources) {
+  if (sources_) held_ = std::move(spareHeldList());
+}
+
 SourceUse::~SourceUse() {
-  if (held_.empty()) return;
-  std::lock_guard guard(sources_->lock_);
-  for (auto& held : held_) release(*held);
+  if (!sources_) return;
+  if (!held_.empty()) {
+    std::lock_guard guard(sources_->lock_);
+    for (auto& held : held_) release(*held);
+    held_.clear();
+  }
+  spareHeldList() = std::move(held_);
 }
 
 bool SourceUse::refresh() noexcept {
@@ -126,12 +142,7 @@ void SourceUse::serveReady(const epoll_event* events, int count) noexcept {
 }
 
 void SourceUse::serve(AttachedSource& source) noexcept {
-  bool attached = false;
-  {
-    std::lock_guard guard(sources_->lock_);
-    attached = source.attached;
-  }
-  if (attached) source.source->ready();
+  if (source.attached.load(std::memory_order_acquire)) source.source->ready();
 }
 
 void SourceUse::release(AttachedSource& source) noexcept {

@@ -8,6 +8,7 @@
 
 #include "platform/message_wait_sources.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -24,7 +25,9 @@ namespace platform {
 struct AttachedSource {
   std::shared_ptr<MessageWaitSource> source;
   std::weak_ptr<detail::MessageQueue> queue;
-  bool attached = true;  // under the sources' lock
+  // Written under the sources' lock; a wait about to serve the source reads
+  // it without, as it may be detached at once after either look.
+  std::atomic<bool> attached{true};
   int users = 0;         // waits holding it, under the sources' lock
   uint64_t key = 0;      // its event data in the sleep set
 };
@@ -63,14 +66,16 @@ class WaitSources {
   std::condition_variable released_;
   std::vector<std::shared_ptr<AttachedSource>> list_;
   int set_ = -1;
-  bool fixedMembers_ = false;
+  // Set under the lock once the set holds the queue's signal and the
+  // termination; from then on the set is read without the lock.
+  std::atomic<bool> fixedMembers_{false};
   uint64_t nextKey_ = kTerminationKey + 1;
 };
 
 // One wait's use of its thread's sources.
 class SourceUse {
  public:
-  explicit SourceUse(WaitSources* sources) noexcept : sources_(sources) {}
+  explicit SourceUse(WaitSources* sources) noexcept;
   ~SourceUse();
   SourceUse(const SourceUse&) = delete;
   SourceUse& operator=(const SourceUse&) = delete;
