@@ -49,6 +49,7 @@ TEST(CountedHeap, DestroyWhenEmptyRemovesTheHeapWithItsLastBlock) {
   void* again = heap.allocate(16);
   EXPECT_TRUE(heap.exists());
   heap.release(again);
+  heap.destroy();  // an emptied heap keeps its record until then
 }
 
 // The heap keeps its record between lives, never its blocks: the sanitizer
@@ -76,6 +77,7 @@ TEST(CountedHeap, AHeapMadeAgainAfterEmptyingHandsOutOnlyFreshZeroedBlocks) {
     EXPECT_FALSE(heap.exists());
     EXPECT_EQ(heap.liveCount(), 0);
   }
+  heap.destroy();
 }
 
 TEST(CountedHeap, DestroyReleasesEveryBlockAndZeroesTheCount) {
@@ -200,6 +202,7 @@ TEST(CountedHeap, AllocatingManyIsAllOrNothing) {
   ASSERT_TRUE(heap.allocateMany(sizes, 3, blocks));
   EXPECT_EQ(heap.releaseMany(blocks, 3), 3u);
   EXPECT_FALSE(heap.exists());
+  heap.destroy();
 }
 
 // Without HEAP_NO_SERIALIZE a heap locks every call itself; the counted

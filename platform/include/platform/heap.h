@@ -31,7 +31,8 @@ namespace platform {
 // Constant-initialised, so a static instance is usable before main and
 // from any thread. A request for 0 bytes yields null; releasing null
 // does nothing and reports failure. It has no destructor: the suite's heaps
-// live until the process ends; a short-lived one is ended with destroy().
+// live until the process ends; a short-lived one is ended with destroy(),
+// which also lets go of the record a heap keeps after it emptied.
 //
 // A heap with a quarantine holds its freed blocks back from reuse: each
 // waits until that many more were freed after it, first in, first out.
