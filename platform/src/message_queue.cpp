@@ -115,8 +115,7 @@ void MessageQueue::disarmArrivals() noexcept {
   watchingArrivals_ = false;
 }
 
-std::shared_ptr<SentMessage> MessageQueue::takeSent() noexcept {
-  std::lock_guard guard(lock_);
+std::shared_ptr<SentMessage> MessageQueue::popSentLocked() noexcept {
   if (sent_.empty()) return nullptr;
   std::shared_ptr<SentMessage> message = std::move(sent_.front());
   sent_.pop_front();
@@ -124,15 +123,15 @@ std::shared_ptr<SentMessage> MessageQueue::takeSent() noexcept {
   return message;
 }
 
+std::shared_ptr<SentMessage> MessageQueue::takeSent() noexcept {
+  std::lock_guard guard(lock_);
+  return popSentLocked();
+}
+
 bool MessageQueue::take(const MessageFilter& filter, bool remove, MSG* out,
                         std::shared_ptr<SentMessage>& sent) noexcept {
   std::lock_guard guard(lock_);
-  if (!sent_.empty()) {
-    sent = std::move(sent_.front());
-    sent_.pop_front();
-    updateSignalLocked();
-    return false;
-  }
+  if ((sent = popSentLocked())) return false;
   auto found = std::find_if(posted_.begin(), posted_.end(),
                             [&](const MSG& message) { return filter.matches(message); });
   if (found != posted_.end()) {

@@ -102,6 +102,7 @@ class MessageQueue {
   };
 
   void updateSignalLocked() noexcept;
+  std::shared_ptr<SentMessage> popSentLocked() noexcept;
   static MSG timerMessage(const Timer& timer) noexcept {
     return MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), 0, {0, 0}};
   }
